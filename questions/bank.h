@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace montera {
+
+inline constexpr int kBankCapacity = 2048;
+inline constexpr int kChoiceCount = 5;
+
+// The one table of questions the program works on: filled by the readers,
+// drawn from by the show, and read for its header by the settings window.
+// Entries are addressed 0 to kBankCapacity - 1; LastQuestion is the index of
+// the last valid one.
+struct QuestionBank {
+    QuestionBank();
+
+    // Empties every entry and the set strings; the extent stays.
+    void clear();
+
+    std::vector<QString> QuestionText;
+    std::vector<QString> QuestionTitle;
+    std::vector<std::array<QString, kChoiceCount>> Choices; // [question][choice]
+    std::vector<std::int16_t> AnswerIndex;
+    int LastQuestion = 0;
+    QString SetTitle;
+    QString SetCreator;
+    QString SetVersion;
+};
+
+// The process's bank. The program has exactly one; tests may build their own.
+QuestionBank& globalBank();
+
+enum class LoadOutcome {
+    Ok,
+    Unrecognised, // the name ends in none of the three formats
+    Unreadable,   // the file could not be read
+    Invalid,      // the reader found no question
+};
+
+inline const QString kErrorNoSet = QStringLiteral("エラー：問題集ファイルを設定してください");
+inline const QString kErrorUnreadable = QStringLiteral("エラー：問題集ファイルが読み込めません");
+inline const QString kErrorInvalid = QStringLiteral("エラー：問題集ファイルの内容が不正です");
+
+// Empties the bank and fills it from the file, choosing the reader by the last
+// three characters of the name. Every failure leaves the single error entry of
+// QError in the bank and sets the mode to 0.
+LoadOutcome LoadQuestion(QuestionBank& bank, std::int16_t& mode, const QString& fileName);
+
+// Turns the bank into the error entry: exactly these four assignments.
+void QError(QuestionBank& bank, std::int16_t& mode, const QString& message);
+
+} // namespace montera

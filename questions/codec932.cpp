@@ -1,0 +1,126 @@
+#include "codec932.h"
+
+#include <array>
+#include <cstdint>
+
+namespace montera::cp932 {
+
+namespace {
+
+#include "cp932_table.inc"
+
+constexpr char16_t kUndecodable = u'\u30FB';
+
+constexpr int leadIndex(unsigned char lead)
+{
+    return lead <= 0x9F ? lead - 0x81 : lead - 0xE0 + 31;
+}
+
+// Single bytes above ASCII that are not lead bytes: half-width katakana, and the
+// five bytes Windows maps to fixed code points of their own.
+constexpr char16_t singleByte(unsigned char byte)
+{
+    if (byte < 0x80)
+        return byte;
+    if (byte >= 0xA1 && byte <= 0xDF)
+        return char16_t(0xFF61 + (byte - 0xA1));
+    switch (byte) {
+    case 0x80:
+        return 0x0080;
+    case 0xA0:
+        return 0xF8F0;
+    case 0xFD:
+        return 0xF8F1;
+    case 0xFE:
+        return 0xF8F2;
+    default:
+        return 0xF8F3;
+    }
+}
+
+// Windows encodes a character that has several codes with the lowest one,
+// never with the NEC-selected IBM rows 0xED and 0xEE (their characters are all
+// in the IBM rows 0xFA-0xFC as well).
+std::array<std::uint16_t, 0x10000> buildEncodeTable()
+{
+    std::array<std::uint16_t, 0x10000> table{};
+    for (int byte = 0; byte < 0x100; ++byte) {
+        if (!isLeadByte(static_cast<unsigned char>(byte)))
+            table[singleByte(static_cast<unsigned char>(byte))] = static_cast<std::uint16_t>(byte);
+    }
+    for (int lead = 0x81; lead <= 0xFC; ++lead) {
+        if (!isLeadByte(static_cast<unsigned char>(lead)) || lead == 0xED || lead == 0xEE)
+            continue;
+        for (int trail = 0x40; trail <= 0xFC; ++trail) {
+            const char16_t ch = kDoubleByteTable[leadIndex(static_cast<unsigned char>(lead))][trail - 0x40];
+            if (ch != 0 && table[ch] == 0)
+                table[ch] = static_cast<std::uint16_t>(lead << 8 | trail);
+        }
+    }
+    return table;
+}
+
+const std::array<std::uint16_t, 0x10000>& encodeTable()
+{
+    static const auto table = buildEncodeTable();
+    return table;
+}
+
+} // namespace
+
+char16_t pairToUnicode(unsigned char lead, unsigned char trail)
+{
+    if (!isLeadByte(lead) || trail < 0x40 || trail > 0xFC)
+        return 0;
+    return kDoubleByteTable[leadIndex(lead)][trail - 0x40];
+}
+
+QString decode(QByteArrayView bytes)
+{
+    QString result(bytes.size(), Qt::Uninitialized);
+    char16_t* out = reinterpret_cast<char16_t*>(result.data());
+    char16_t* const begin = out;
+    const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* const end = in + bytes.size();
+    while (in < end) {
+        const unsigned char byte = *in++;
+        if (byte < 0x80) {
+            *out++ = byte;
+        } else if (!isLeadByte(byte)) {
+            *out++ = singleByte(byte);
+        } else if (in == end) {
+            *out++ = kUndecodable;
+        } else {
+            const char16_t ch = pairToUnicode(byte, *in++);
+            *out++ = ch != 0 ? ch : kUndecodable;
+        }
+    }
+    result.truncate(out - begin);
+    return result;
+}
+
+QByteArray encode(QStringView text)
+{
+    const auto& table = encodeTable();
+    QByteArray result;
+    result.reserve(text.size() * 2);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t ch = text[i].unicode();
+        if (QChar::isHighSurrogate(ch) && i + 1 < text.size() && QChar::isLowSurrogate(text[i + 1].unicode())) {
+            // One character outside the Basic Multilingual Plane: one "?".
+            result.append('?');
+            ++i;
+            continue;
+        }
+        const std::uint16_t code = table[ch];
+        if (code > 0xFF)
+            result.append(static_cast<char>(code >> 8)).append(static_cast<char>(code & 0xFF));
+        else if (code != 0 || ch == 0)
+            result.append(static_cast<char>(code));
+        else
+            result.append('?');
+    }
+    return result;
+}
+
+} // namespace montera::cp932

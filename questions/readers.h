@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+namespace montera {
+
+struct QuestionBank;
+
+// One reader per question-set format. Each writes questions 0, 1, … of the
+// bank in file order, sets LastQuestion, and returns the number of questions
+// read; 0 means the content is invalid. The bank has been cleared before.
+
+// QIZ: tagged lines, given as ReadTextLines gives them.
+int ReadQIZ(QuestionBank& bank, const QStringList& lines);
+
+// 5TX: positional lines, given as the whole text ReadTextFile gives.
+int Read5TX(QuestionBank& bank, const QString& text);
+
+// 5TQ: fixed-size byte records, given as the buffer ReadBinaryFile gives.
+int Read5TQ(QuestionBank& bank, const QByteArray& bytes);
+
+} // namespace montera
