@@ -1,6 +1,7 @@
 #include "bank.h"
 
 #include "fileutil.h"
+#include "globals.h"
 #include "readers.h"
 
 namespace montera {
@@ -10,8 +11,7 @@ QuestionBank::QuestionBank()
     , QuestionTitle(kBankCapacity)
     , Choices(kBankCapacity)
     , AnswerIndex(kBankCapacity, 0)
-{
-}
+{}
 
 void QuestionBank::clear()
 {
@@ -32,6 +32,12 @@ QuestionBank& globalBank()
 {
     static QuestionBank bank;
     return bank;
+}
+
+Settings& globalSettings()
+{
+    static Settings settings;
+    return settings;
 }
 
 void QError(QuestionBank& bank, std::int16_t& mode, const QString& message)

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+
+namespace montera {
+
+// The settings the program runs with, shared by the show and the settings
+// window. The question bank beside them is globalBank().
+struct Settings {
+    // The question-set file named in the settings file, a bare name found in
+    // the current directory.
+    QString SetFileName;
+    // The play mode 0 to 3 the show runs in; a failed load resets it to 0.
+    std::int16_t Mode = 0;
+    // The mode picked in the settings window, which OK writes to the file.
+    std::int16_t SelectedMode = 0;
+};
+
+Settings& globalSettings();
+
+} // namespace montera

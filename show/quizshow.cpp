@@ -1,0 +1,248 @@
+#include "quizshow.h"
+
+#include "bank.h"
+#include "globals.h"
+#include "random.h"
+
+#include <array>
+#include <cmath>
+
+namespace montera {
+
+namespace {
+
+// Rounds to the nearest integer, a tie going to the even one.
+std::int64_t roundHalfEven(double value)
+{
+    return static_cast<std::int64_t>(std::nearbyint(value));
+}
+
+} // namespace
+
+QuizShow::QuizShow(QuestionBank& bank, Settings& settings, ShowView& view, RandomSource& random,
+                   EndShow endShow)
+    : m_bank(bank)
+    , m_settings(settings)
+    , m_view(view)
+    , m_random(random)
+    , m_endShow(std::move(endShow))
+{}
+
+QString QuizShow::hitRateText(std::int64_t correct, std::int64_t asked)
+{
+    if (asked <= 0)
+        return QStringLiteral("0 %");
+    return QString::number(roundHalfEven(static_cast<double>(correct * 100) / static_cast<double>(asked))) +
+           QStringLiteral(" %");
+}
+
+QString QuizShow::modeName(int mode)
+{
+    switch (mode) {
+    case 0:
+        return QStringLiteral("通常モード");
+    case 1:
+        return QStringLiteral("勉強モード");
+    case 2:
+        return QStringLiteral("受験モード");
+    case 3:
+        return QStringLiteral("鬼モード");
+    default:
+        return QString();
+    }
+}
+
+float QuizShow::barWidth(int barTicks)
+{
+    return static_cast<float>(kBarFullWidthTwips - kBarFullWidthTwips / kBarSteps * barTicks);
+}
+
+void QuizShow::FormLoad(const std::function<void()>& readSettings)
+{
+    m_view.parkDummyText();
+    m_random.seedFromClock();
+    m_mouseKnown = false;
+    m_state.Phase = -1;
+    m_state.CorrectCount = 0;
+    m_state.AskedCount = 0;
+    if (readSettings)
+        readSettings();
+    LoadQuestion(m_bank, m_settings.Mode, m_settings.SetFileName);
+    ShowQuestion();
+    m_view.setCorrectCount(QString::number(m_state.CorrectCount));
+    const QString name = modeName(m_settings.Mode);
+    if (!name.isEmpty())
+        m_view.setModeName(name);
+}
+
+void QuizShow::ShowQuestion()
+{
+    const int last = qBound(0, m_bank.LastQuestion, kBankCapacity - 1);
+    const int q = static_cast<int>(roundHalfEven(static_cast<double>(m_random.next()) * last));
+
+    m_view.setQuestionText(displayText(m_bank.QuestionText[q]));
+    m_view.setQuestionNumber(QStringLiteral("問題No / 問題数 : %1 / %2").arg(q + 1).arg(last + 1));
+    HighlightChoice(-1);
+    ShowMark(-1, 0);
+    ShowMark(0, 0);
+
+    // The draw is deliberately uneven: rounding r * 4 makes 0 and 4 half as
+    // likely as the others on each draw, so the first and last choice of a
+    // question land in the top slot less often.
+    std::array<int, kChoiceCount> slotChoice{};
+    std::array<bool, kChoiceCount> used{};
+    for (int slot = 0; slot < kChoiceCount; ++slot) {
+        int d = 0;
+        do {
+            d = static_cast<int>(roundHalfEven(static_cast<double>(m_random.next()) * 4.0));
+            d = qBound(0, d, kChoiceCount - 1);
+        } while (used[static_cast<size_t>(d)]);
+        used[static_cast<size_t>(d)] = true;
+        slotChoice[static_cast<size_t>(slot)] = d;
+        if (d == m_bank.AnswerIndex[q])
+            m_state.CorrectSlot = slot;
+    }
+
+    m_view.setQuestionTitle(displayText(m_bank.QuestionTitle[q]));
+    for (int slot = 0; slot < kChoiceCount; ++slot)
+        m_view.setChoiceText(slot, displayText(m_bank.Choices[q][slotChoice[static_cast<size_t>(slot)]]));
+    ++m_state.AskedCount;
+}
+
+void QuizShow::HighlightChoice(int slot)
+{
+    if (slot >= 0 && slot < kChoiceCount) {
+        m_view.setSlotHighlighted(slot, true);
+        return;
+    }
+    for (int i = 0; i < kChoiceCount; ++i)
+        m_view.setSlotHighlighted(i, false);
+}
+
+void QuizShow::ShowMark(int right, int visible)
+{
+    m_view.setMarkVisible(right == -1 ? Mark::Circle : Mark::Cross, visible != 0);
+}
+
+void QuizShow::writeHitRate()
+{
+    m_view.setHitRate(hitRateText(m_state.CorrectCount, m_state.AskedCount));
+}
+
+void QuizShow::endShow()
+{
+    m_ended = true;
+    if (m_endShow)
+        m_endShow();
+}
+
+void QuizShow::TimerTick()
+{
+    if (m_ended)
+        return;
+    if (m_state.Phase < 0) {
+        if (m_state.TickDivider <= 0) {
+            ++m_state.TickDivider;
+            return;
+        }
+        m_state.TickDivider = 0;
+        m_view.setBarWidth(barWidth(m_state.BarTicks));
+        if (m_state.BarTicks < kBarSteps) {
+            ++m_state.BarTicks;
+            return;
+        }
+        // Time is up: an unanswered question counts as asked and not right.
+        ShowMark(0, -1);
+        writeHitRate();
+        m_state.BarTicks = 0;
+        m_state.Phase = 0;
+    } else if (m_state.Phase <= kLastResultPhase) {
+        ++m_state.Phase;
+    } else {
+        const int mode = m_settings.Mode;
+        const std::int64_t correct = m_state.CorrectCount;
+        if ((mode == 1 && correct >= 1) || (mode == 2 && correct >= 5) || (mode == 3 && correct >= 10)) {
+            endShow();
+            return;
+        }
+        m_state.Phase = -1;
+        ShowQuestion();
+        PlaceQuestion();
+    }
+}
+
+void QuizShow::JudgeAnswer(int slot)
+{
+    if (slot == m_state.CorrectSlot) {
+        ShowMark(-1, -1);
+        ++m_state.CorrectCount;
+        m_view.setCorrectCount(QString::number(m_state.CorrectCount));
+    } else {
+        ShowMark(0, -1);
+    }
+    writeHitRate();
+}
+
+void QuizShow::PlaceQuestion()
+{
+    const QSizeF inner = m_view.innerSizeTwips();
+    m_view.setPanelVisible(false);
+    const float top = (static_cast<float>(inner.height()) - kPanelHeightTwips) * m_random.next();
+    const float left = (static_cast<float>(inner.width()) - kPanelWidthTwips) * m_random.next();
+    m_view.movePanel(left, top);
+    m_view.setPanelVisible(true);
+}
+
+void QuizShow::FormKeyDown(int keyCode)
+{
+    if (m_ended || m_state.Phase != -1)
+        return;
+    int slot = -1;
+    if (keyCode >= 49 && keyCode <= 53)
+        slot = keyCode - 49; // main keyboard 1 to 5
+    else if (keyCode >= 97 && keyCode <= 101)
+        slot = keyCode - 97; // keypad 1 to 5
+    else
+        return;
+    m_state.BarTicks = 0;
+    m_state.Phase = 0;
+    HighlightChoice(slot);
+    JudgeAnswer(slot);
+}
+
+void QuizShow::FormMouseDown()
+{
+    if (!m_ended && m_settings.Mode == 0)
+        endShow();
+}
+
+void QuizShow::FormMouseMove(float x, float y)
+{
+    if (m_ended || m_settings.Mode != 0)
+        return;
+    const float dx = std::fabs(m_lastMouseX - x);
+    const float dy = std::fabs(m_lastMouseY - y);
+    const bool moved = dx > 8.0f || dy > 8.0f;
+    if (moved && m_mouseKnown) {
+        endShow();
+        return;
+    }
+    // The first event, and every one below the threshold, only records the
+    // position, so a slow drift never ends the show.
+    m_lastMouseX = x;
+    m_lastMouseY = y;
+    m_mouseKnown = true;
+}
+
+QString displayText(const QString& text)
+{
+    QString shown;
+    shown.reserve(text.size());
+    for (const QChar ch : text) {
+        if (ch == u'\n' || ch == u'\t' || (ch.unicode() >= 0x20 && ch.unicode() != 0x7F))
+            shown += ch;
+    }
+    return shown;
+}
+
+} // namespace montera

@@ -1,0 +1,98 @@
+#pragma once
+
+#include "showview.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+
+namespace montera {
+
+struct QuestionBank;
+struct Settings;
+class RandomSource;
+
+// Geometry of the panel and the time bar, in twips.
+inline constexpr float kPanelWidthTwips = 9615.0f;
+inline constexpr float kPanelHeightTwips = 7335.0f;
+inline constexpr double kBarFullWidthTwips = 9135.0;
+inline constexpr int kBarSteps = 200;
+// The result of a question stays on screen while Phase counts up to this.
+inline constexpr int kLastResultPhase = 20;
+
+// The state of one show. Phase is -1 while a question is open, 0 to 20 while
+// its result is on display and 21 when the next question is due. The counts
+// are wide so that a show left running for days neither overflows nor goes
+// wrong; within the 16-bit range every result is the same as with 16 bits.
+struct ShowState {
+    int Phase = 0;
+    int BarTicks = 0;
+    int TickDivider = 0;
+    int CorrectSlot = 0;
+    std::int64_t AskedCount = 0;
+    std::int64_t CorrectCount = 0;
+};
+
+// The full-screen quiz: question draw and display, the timer cycle, answers
+// and the end of the show. It knows the window only through ShowView, so it
+// runs the same on a screen and in tests.
+class QuizShow {
+public:
+    using EndShow = std::function<void()>;
+
+    QuizShow(QuestionBank& bank, Settings& settings, ShowView& view, RandomSource& random, EndShow endShow);
+
+    // The main window's load handler. readSettings loads the settings window
+    // hidden and reads the settings file into the settings.
+    void FormLoad(const std::function<void()>& readSettings);
+
+    void ShowQuestion();
+    // Slot 0 to 4 turns that slot orange; any other value turns all white.
+    void HighlightChoice(int slot);
+    // Works on the circle when right is exactly -1 (True), on the cross for
+    // any other value.
+    void ShowMark(int right, int visible);
+    // One tick of the show's timer, after the window has let pending events
+    // run.
+    void TimerTick();
+    void JudgeAnswer(int slot);
+    void PlaceQuestion();
+
+    // Input of the main window: the Windows key code, and pointer positions in
+    // twips of the window.
+    void FormKeyDown(int keyCode);
+    void FormMouseDown();
+    void FormMouseMove(float x, float y);
+
+    const ShowState& state() const { return m_state; }
+    ShowState& state() { return m_state; }
+    bool mouseKnown() const { return m_mouseKnown; }
+    // True once EndShow was called; nothing runs after it.
+    bool ended() const { return m_ended; }
+
+    static QString hitRateText(std::int64_t correct, std::int64_t asked);
+    static QString modeName(int mode);
+    static float barWidth(int barTicks);
+
+private:
+    void endShow();
+    void writeHitRate();
+
+    QuestionBank& m_bank;
+    Settings& m_settings;
+    ShowView& m_view;
+    RandomSource& m_random;
+    EndShow m_endShow;
+    ShowState m_state;
+    bool m_mouseKnown = false;
+    float m_lastMouseX = 0.0f;
+    float m_lastMouseY = 0.0f;
+    bool m_ended = false;
+};
+
+// Displayable form of a text from a question set: a control character such as
+// the CR that ends every 5TX line draws nothing. Line feeds still break lines.
+QString displayText(const QString& text);
+
+} // namespace montera
