@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+
+namespace montera {
+
+// What the settings logic needs of the settings window: its file list, its
+// four mode buttons and its header labels. The window implements it over its
+// controls; tests implement it with a recorder.
+class SettingsView {
+public:
+    virtual ~SettingsView() = default;
+
+    // Shows the question-set files of the folder in the list.
+    virtual void setListFolder(const QString& folder) = 0;
+    virtual int itemCount() const = 0;
+    virtual QString itemText(int index) const = 0;
+    // Selects the item; a change of selection runs the list's click handler.
+    virtual void selectItem(int index) = 0;
+    // The selected item's text, or the empty string when none is selected.
+    virtual QString selectedItemText() const = 0;
+    // Switches on the mode button, which switches the other three off.
+    virtual void setModeChecked(int mode) = 0;
+    virtual bool isModeChecked(int mode) const = 0;
+    virtual void setHeader(const QString& title, const QString& version, const QString& creator) = 0;
+    virtual void showBrowserError() = 0;
+    virtual void unload() = 0;
+};
+
+} // namespace montera

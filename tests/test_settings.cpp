@@ -1,0 +1,275 @@
+#include "bank.h"
+#include "globals.h"
+#include "settingsdialog.h"
+#include "settingsfile.h"
+#include "settingsview.h"
+#include "testutil.h"
+
+#include <QTest>
+
+#include <array>
+#include <memory>
+
+using namespace montera;
+
+namespace {
+
+// Stands in for the settings window: a list of the folder's sets, four mode
+// buttons of which exactly one is on, and the three header labels.
+class RecordingSettingsView final : public SettingsView {
+public:
+    void setListFolder(const QString& folder) override
+    {
+        items = QDir(folder).entryList({"*.qiz", "*.5tq"}, QDir::Files, QDir::Name | QDir::IgnoreCase);
+    }
+    int itemCount() const override { return int(items.size()); }
+    QString itemText(int index) const override { return items.at(index); }
+    void selectItem(int index) override
+    {
+        if (index == selected)
+            return;
+        selected = index;
+        if (onClick)
+            onClick();
+    }
+    QString selectedItemText() const override { return selected < 0 ? QString() : items.at(selected); }
+    void setModeChecked(int mode) override
+    {
+        modes.fill(false);
+        modes[static_cast<size_t>(mode)] = true;
+        ++modeSwitches;
+    }
+    bool isModeChecked(int mode) const override { return modes[static_cast<size_t>(mode)]; }
+    void setHeader(const QString& t, const QString& v, const QString& c) override { header = {t, v, c}; }
+    void showBrowserError() override { ++browserErrors; }
+    void unload() override { ++unloads; }
+
+    QStringList items;
+    int selected = -1;
+    std::array<bool, 4> modes{true, false, false, false}; // the design state
+    int modeSwitches = 0;
+    QStringList header{"", "", ""};
+    int browserErrors = 0;
+    int unloads = 0;
+    std::function<void()> onClick;
+};
+
+struct Window {
+    explicit Window(const QString& folder, bool browserWorks = true)
+        : dialog(view, *bank, settings, folder, QUrl("file:///page.html"),
+                 [this, browserWorks](const QUrl& url) {
+                     opened << url;
+                     return browserWorks;
+                 })
+    {
+        view.onClick = [this] { dialog.lstSetListClick(); };
+        dialog.FormLoad();
+    }
+    int checkedMode() const
+    {
+        return int(std::find(view.modes.begin(), view.modes.end(), true) - view.modes.begin());
+    }
+
+    RecordingSettingsView view;
+    std::unique_ptr<QuestionBank> bank = std::make_unique<QuestionBank>();
+    Settings settings;
+    QList<QUrl> opened;
+    SettingsDialog dialog;
+};
+
+QByteArray fileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+} // namespace
+
+class TestSettings : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void noSettingsFile();
+    void writtenFileReadsBack_data();
+    void writtenFileReadsBack();
+    void reading_data();
+    void reading();
+    void neitherKeyLeavesTheDesignState();
+    void headerFollowsTheSelection();
+    void cancelLeavesTheFile();
+    void failedWriteIsSilent();
+    void downloadButton();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString path(const QString& name) const { return m_dir->filePath(name); }
+};
+
+void TestSettings::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    testutil::writeBytes(path("a.qiz"), testutil::crlfText({"S=Set A", "C=Alice", "V=1.0", "Q=q", "A1=x"}));
+    testutil::writeBytes(path("b.qiz"), testutil::crlfText({"S=Set B", "Q=q"}));
+    testutil::writeBytes(path("c.5tx"),
+                         testutil::crlfText({"", "", "", "T", "1", "q", "a", "b", "c", "d", "e"}));
+}
+
+void TestSettings::noSettingsFile()
+{
+    Window w(m_dir->path());
+    QCOMPARE(QDir::currentPath(), QDir(m_dir->path()).canonicalPath());
+    QCOMPARE(w.view.items, (QStringList{"a.qiz", "b.qiz"}));
+    QCOMPARE(w.checkedMode(), 0);
+    QCOMPARE(w.view.selected, -1);
+    QCOMPARE(w.view.header, (QStringList{"", "", ""}));
+    QCOMPARE(w.settings.SetFileName, QString());
+    w.dialog.cmdOKClick();
+    QCOMPARE(w.view.unloads, 1);
+    QCOMPARE(fileBytes(path(kSettingsFileName)), QByteArray("[Setting]\r\nFILE=\r\nMODE=0\r\n"));
+}
+
+void TestSettings::writtenFileReadsBack_data()
+{
+    QTest::addColumn<int>("item");
+    QTest::addColumn<int>("mode");
+    QTest::newRow("a.qiz, exam") << 0 << 2;
+    QTest::newRow("b.qiz, oni") << 1 << 3;
+    QTest::newRow("a.qiz, study") << 0 << 1;
+    QTest::newRow("nothing, normal") << -1 << 0;
+}
+
+void TestSettings::writtenFileReadsBack()
+{
+    QFETCH(int, item);
+    QFETCH(int, mode);
+    QString expectedFile;
+    {
+        Window w(m_dir->path());
+        if (item >= 0)
+            w.view.selectItem(item);
+        w.view.setModeChecked(mode);
+        w.dialog.cmdOKClick();
+        QCOMPARE(w.settings.SelectedMode, std::int16_t(mode));
+        expectedFile = w.view.selectedItemText();
+        QCOMPARE(fileBytes(path(kSettingsFileName)), "[Setting]\r\nFILE=" + expectedFile.toLatin1() +
+                                                         "\r\nMODE=" + QByteArray::number(mode) + "\r\n");
+    }
+    Window again(m_dir->path());
+    QCOMPARE(again.view.selected, item);
+    QCOMPARE(again.settings.SetFileName, expectedFile);
+    QCOMPARE(again.settings.Mode, std::int16_t(mode));
+    QCOMPARE(again.checkedMode(), mode);
+    if (item == 0)
+        QCOMPARE(again.view.header, (QStringList{"Set A", "1.0", "Alice"}));
+    // OK without touching anything writes the same file again.
+    const QByteArray before = fileBytes(path(kSettingsFileName));
+    again.dialog.cmdOKClick();
+    QCOMPARE(fileBytes(path(kSettingsFileName)), before);
+}
+
+void TestSettings::reading_data()
+{
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QString>("setFileName");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<int>("selected");
+
+    QTest::newRow("written order") << QStringList{"[Setting]", "FILE=b.qiz", "MODE=1"} << "b.qiz" << 1 << 1;
+    QTest::newRow("other order") << QStringList{"MODE=2", "FILE=a.qiz", "[Setting]"} << "a.qiz" << 2 << 0;
+    QTest::newRow("lower-case keys ignored") << QStringList{"file=a.qiz", "mode=2", "x"} << "" << 0 << -1;
+    QTest::newRow("leading blank ignored") << QStringList{" FILE=a.qiz", " MODE=2", ""} << "" << 0 << -1;
+    QTest::newRow("FILENAME counts as FILE") << QStringList{"FILENAME=b.qiz", "MODE=3"} << "b.qiz" << 3 << 1;
+    QTest::newRow("FILE without =") << QStringList{"FILE", "MODE=1"} << "" << 1 << -1;
+    QTest::newRow("key on line four ignored")
+        << QStringList{"[Setting]", "", "", "FILE=a.qiz", "MODE=2"} << "" << 0 << -1;
+    QTest::newRow("set no longer there") << QStringList{"FILE=gone.qiz", "MODE=2"} << "gone.qiz" << 2 << -1;
+    QTest::newRow("5TX set is not in the list") << QStringList{"FILE=c.5tx", "MODE=1"} << "c.5tx" << 1 << -1;
+    QTest::newRow("case matters") << QStringList{"FILE=A.QIZ", "MODE=1"} << "A.QIZ" << 1 << -1;
+    QTest::newRow("MODE=9 is normal") << QStringList{"FILE=a.qiz", "MODE=9"} << "a.qiz" << 0 << 0;
+    QTest::newRow("MODE=x is normal") << QStringList{"MODE=x", "FILE=a.qiz"} << "a.qiz" << 0 << 0;
+    QTest::newRow("MODE=-1 is normal") << QStringList{"MODE=-1"} << "" << 0 << -1;
+    QTest::newRow("one line only") << QStringList{"MODE=2"} << "" << 2 << -1;
+    QTest::newRow("no line end at all") << QStringList{"FILE=b.qiz"} << "b.qiz" << 0 << 1;
+    // A set that fails to load falls back to the normal mode, before the
+    // MODE line is read, so the stored mode still wins.
+    QTest::newRow("unloadable set, mode after it")
+        << QStringList{"FILE=gone.qiz", "MODE=3"} << "gone.qiz" << 3 << -1;
+}
+
+void TestSettings::reading()
+{
+    QFETCH(QStringList, lines);
+    QFETCH(QString, setFileName);
+    QFETCH(int, mode);
+    QFETCH(int, selected);
+    testutil::writeBytes(path(kSettingsFileName), testutil::crlfText(lines));
+    Window w(m_dir->path());
+    QCOMPARE(w.settings.SetFileName, setFileName);
+    QCOMPARE(w.settings.Mode, std::int16_t(mode));
+    QCOMPARE(w.checkedMode(), mode);
+    QCOMPARE(w.view.selected, selected);
+}
+
+void TestSettings::neitherKeyLeavesTheDesignState()
+{
+    testutil::writeBytes(path(kSettingsFileName), testutil::crlfText({"[Setting]", "x=1", "y=2", "MODE=3"}));
+    Window w(m_dir->path());
+    QCOMPARE(w.view.modeSwitches, 0); // the defaults were not applied either
+    QCOMPARE(w.checkedMode(), 0);
+    QCOMPARE(w.view.selected, -1);
+}
+
+void TestSettings::headerFollowsTheSelection()
+{
+    Window w(m_dir->path());
+    w.view.selectItem(0);
+    QCOMPARE(w.view.header, (QStringList{"Set A", "1.0", "Alice"}));
+    w.view.selectItem(1);
+    QCOMPARE(w.view.header, (QStringList{"Set B", "", ""}));
+    QCOMPARE(w.bank->QuestionText[0], QStringLiteral("q"));
+    QFile::remove(path("a.qiz"));
+    w.view.selectItem(0);
+    QCOMPARE(w.view.header, (QStringList{"", "", ""}));
+}
+
+void TestSettings::cancelLeavesTheFile()
+{
+    const QByteArray original("[Setting]\r\nFILE=a.qiz\r\nMODE=1\r\n");
+    testutil::writeBytes(path(kSettingsFileName), original);
+    Window w(m_dir->path());
+    w.view.selectItem(1);
+    w.view.setModeChecked(3);
+    w.dialog.cmdCancelClick();
+    QCOMPARE(w.view.unloads, 1);
+    QCOMPARE(fileBytes(path(kSettingsFileName)), original);
+}
+
+void TestSettings::failedWriteIsSilent()
+{
+    // A folder in the way of the settings file makes every write fail.
+    QVERIFY(QDir(m_dir->path()).mkdir(kSettingsFileName));
+    Window w(m_dir->path());
+    QCOMPARE(w.checkedMode(), 0);
+    w.dialog.cmdOKClick();
+    QCOMPARE(w.view.unloads, 1);
+    QVERIFY(QFileInfo(path(kSettingsFileName)).isDir());
+}
+
+void TestSettings::downloadButton()
+{
+    Window w(m_dir->path());
+    w.dialog.cmdGetQuestionClick();
+    w.dialog.cmdGetQuestionClick();
+    QCOMPARE(w.opened.size(), 2);
+    QCOMPARE(w.opened.first(), QUrl("file:///page.html"));
+    QCOMPARE(w.view.browserErrors, 0);
+    QCOMPARE(w.view.unloads, 0);
+
+    Window noBrowser(m_dir->path(), false);
+    noBrowser.dialog.cmdGetQuestionClick();
+    QCOMPARE(noBrowser.view.browserErrors, 1);
+}
+
+QTEST_GUILESS_MAIN(TestSettings)
+#include "test_settings.moc"
