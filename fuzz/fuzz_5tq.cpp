@@ -1,0 +1,13 @@
+// The 5TQ reader on any content: the bytes are the start of the file, the rest
+// of the read buffer zeros.
+
+#include "fuzzutil.h"
+#include "readers.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    fuzzutil::bank().clear();
+    fuzzutil::checkBank(montera::Read5TQ(fuzzutil::bank(), bytes));
+    return 0;
+}

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "bank.h"
+#include "codec932.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+
+namespace fuzzutil {
+
+inline QByteArrayView view(const std::uint8_t* data, std::size_t size)
+{
+    return QByteArrayView(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+}
+
+// One bank for the whole run: a fresh one per input would spend most of the
+// time allocating it.
+inline montera::QuestionBank& bank()
+{
+    static montera::QuestionBank instance;
+    return instance;
+}
+
+// The file lines as the text readers split them: a line ends at CR LF or at a
+// lone CR.
+inline QStringList fileLines(QByteArrayView bytes)
+{
+    QStringList lines;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] != '\r')
+            continue;
+        lines << montera::cp932::decode(bytes.sliced(start, i - start));
+        if (i + 1 < bytes.size() && bytes[i + 1] == '\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < bytes.size())
+        lines << montera::cp932::decode(bytes.sliced(start));
+    return lines;
+}
+
+// The bank must always describe at most its capacity.
+inline void checkBank(int result)
+{
+    const auto& b = bank();
+    if (result < 0 || result > montera::kBankCapacity)
+        std::abort();
+    if (result > 0 && b.LastQuestion != result - 1)
+        std::abort();
+    if (static_cast<int>(b.QuestionText.size()) != montera::kBankCapacity)
+        std::abort();
+}
+
+} // namespace fuzzutil
