@@ -1,0 +1,214 @@
+#include "frmmain.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+
+using montera::colorFromBgr;
+using montera::setBackColor;
+using montera::setForeColor;
+using montera::twipsRect;
+
+namespace {
+
+const QString kFixedFont = QStringLiteral("ＭＳ ゴシック");
+const QString kProportionalFont = QStringLiteral("ＭＳ Ｐゴシック");
+
+QFont designFont(const QString& family, double points, QFont::Weight weight)
+{
+    QFont font(family);
+    font.setPointSizeF(points);
+    font.setWeight(weight);
+    font.setItalic(false);
+    font.setUnderline(false);
+    font.setStrikeOut(false);
+    return font;
+}
+
+enum class Backdrop { Transparent, Opaque };
+
+// A label as the design has it: plain text (set content may hold "<" and "&"),
+// drawn from the top, either over what lies behind it or on its own colour.
+QLabel* makeLabel(QWidget* parent, const char* name, QRect geometry, const QString& text, quint32 fore,
+                  Backdrop backdrop, quint32 back, const QFont& font,
+                  Qt::Alignment horizontal = Qt::AlignLeft)
+{
+    auto* label = new QLabel(parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setTextFormat(Qt::PlainText);
+    label->setAlignment(horizontal | Qt::AlignTop);
+    label->setGeometry(geometry);
+    label->setFont(font);
+    label->setText(text);
+    setForeColor(label, fore);
+    if (backdrop == Backdrop::Opaque) {
+        setBackColor(label, back);
+    } else {
+        label->setAutoFillBackground(false);
+    }
+    label->setFocusPolicy(Qt::NoFocus);
+    return label;
+}
+
+QLabel* makeImage(QWidget* parent, const char* name, QRect geometry, const QString& resource)
+{
+    auto* image = new QLabel(parent);
+    image->setObjectName(QString::fromLatin1(name));
+    image->setGeometry(geometry);
+    image->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    image->setPixmap(QPixmap(resource));
+    image->setAutoFillBackground(false);
+    image->setFocusPolicy(Qt::NoFocus);
+    return image;
+}
+
+} // namespace
+
+TimeBarShape::TimeBarShape(QWidget* parent)
+    : QWidget(parent)
+{
+    // The bar paints every pixel of its rectangle, so Qt need not repaint
+    // what lies behind it.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void TimeBarShape::setWidthTwips(double twips)
+{
+    m_widthTwips = twips;
+    const int pixels = std::max(0, montera::twipsToPixels(twips));
+    if (pixels != width()) {
+        resize(pixels, height());
+    }
+}
+
+void TimeBarShape::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), m_fill);
+    painter.setPen(m_border);
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
+frmMain::frmMain(QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
+{
+    montera::installFontSubstitutions();
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QString::fromLatin1(kTitle));
+    setBackColor(this, 0x00000000);
+    resize(twipsRect(0, 0, 13560, 11280).size());
+    // The window takes every key and tracks the pointer without a button held.
+    setFocusPolicy(Qt::StrongFocus);
+    setMouseTracking(true);
+
+    // Siblings created later are drawn in front, so the controls are made from
+    // back to front.
+    DummyText = new QLineEdit(this);
+    DummyText->setObjectName(QStringLiteral("DummyText"));
+    DummyText->setGeometry(twipsRect(0, 0, 150, 270));
+    DummyText->setEnabled(false);
+    DummyText->setFocusPolicy(Qt::NoFocus);
+    DummyText->setAttribute(Qt::WA_TransparentForMouseEvents);
+
+    fraDocFrame = new QWidget(this);
+    fraDocFrame->setObjectName(QStringLiteral("fraDocFrame"));
+    fraDocFrame->setGeometry(twipsRect(720, 360, 9615, 7335));
+    setBackColor(fraDocFrame, 0x00000000);
+    setForeColor(fraDocFrame, 0x80000008);
+    // The panel takes no input: pointer events pass through it to the window.
+    // Qt's disabled state is not used: it would grey every text and picture.
+    fraDocFrame->setAttribute(Qt::WA_TransparentForMouseEvents);
+    fraDocFrame->setFocusPolicy(Qt::NoFocus);
+
+    const QFont fixed9 = designFont(kFixedFont, 9.0, QFont::Normal);
+    const QFont fixed1125 = designFont(kFixedFont, 11.25, QFont::Normal);
+    const QFont answer = designFont(kProportionalFont, 12.0, QFont::Bold);
+    const QFont question = designFont(kProportionalFont, 15.75, QFont::Bold);
+    const QString text = QStringLiteral("text");
+    constexpr quint32 black = 0x00000000;
+    constexpr quint32 white = 0x00FFFFFF;
+    constexpr auto clear = Backdrop::Transparent;
+    constexpr auto opaque = Backdrop::Opaque;
+    QWidget* frame = fraDocFrame;
+
+    Image1 = makeImage(frame, "Image1", twipsRect(0, 120, 9600, 7200), QStringLiteral(":/forms/panel.bmp"));
+    lblMode = makeLabel(frame, "lblMode", twipsRect(3360, 480, 2895, 255), {}, white, clear, 0, fixed1125);
+    Label2 = makeLabel(frame, "Label2", twipsRect(7680, 240, 735, 255), QStringLiteral("正解数"), white,
+                       clear, 0x80000005, fixed1125);
+    lblCANum = makeLabel(frame, "lblCANum", twipsRect(8160, 240, 975, 255), {}, white, clear, 0x80000005,
+                         fixed1125, Qt::AlignRight);
+    lblCAPer = makeLabel(frame, "lblCAPer", twipsRect(8160, 480, 1215, 255), QStringLiteral("0 %"), white,
+                         clear, 0x80000005, fixed1125, Qt::AlignRight);
+    Label3 = makeLabel(frame, "Label3", twipsRect(7680, 480, 735, 255), QStringLiteral("正解率"), white,
+                       clear, 0x80000005, fixed1125);
+    lblDoc =
+        makeLabel(frame, "lblDoc", twipsRect(360, 1200, 8895, 2415), {}, black, clear, 0x00404040, question);
+    lblDoc->setWordWrap(true);
+    lblSelect[1] =
+        makeLabel(frame, "lblSelect2", twipsRect(1080, 4920, 8055, 255), text, black, opaque, white, answer);
+    lblSelect[2] =
+        makeLabel(frame, "lblSelect3", twipsRect(1080, 5520, 8055, 255), text, black, opaque, white, answer);
+    lblSelect[3] =
+        makeLabel(frame, "lblSelect4", twipsRect(1080, 6120, 8055, 255), text, black, opaque, white, answer);
+    shpTimeBar = new TimeBarShape(frame);
+    shpTimeBar->setObjectName(QStringLiteral("shpTimeBar"));
+    shpTimeBar->setGeometry(twipsRect(120, 3880, 9135, 135));
+    shpTimeBar->setWidthTwips(9135);
+    lblSelect[4] =
+        makeLabel(frame, "lblSelect5", twipsRect(1080, 6720, 8055, 255), text, black, opaque, white, answer);
+    lblTitle = makeLabel(frame, "lblTitle", twipsRect(3360, 240, 4215, 255), {}, white, clear, 0, fixed1125);
+    lblSelect[0] =
+        makeLabel(frame, "lblSelect1", twipsRect(1080, 4320, 8055, 255), text, black, opaque, white, answer);
+    lblBatsu =
+        makeImage(frame, "lblBatsu", twipsRect(2880, 1920, 3840, 3840), QStringLiteral(":/forms/batsu.gif"));
+    lblMaru =
+        makeImage(frame, "lblMaru", twipsRect(2880, 1920, 3840, 3840), QStringLiteral(":/forms/maru.gif"));
+    lblQNum = makeLabel(frame, "lblQNum", twipsRect(4800, 3360, 4455, 255), {}, black, clear, 0x80000005,
+                        fixed9, Qt::AlignRight);
+
+    timMain = new QTimer(this);
+    timMain->setObjectName(QStringLiteral("timMain"));
+    timMain->setInterval(kTimerIntervalMs);
+}
+
+frmMain::~frmMain() = default;
+
+void frmMain::unload()
+{
+    runUnload();
+    close();
+}
+
+void frmMain::runUnload()
+{
+    if (m_unloaded) {
+        return;
+    }
+    m_unloaded = true;
+    timMain->stop();
+    emit unloading();
+}
+
+void frmMain::keyPressEvent(QKeyEvent* event)
+{
+    emit keyDown(event);
+}
+
+void frmMain::mousePressEvent(QMouseEvent* event)
+{
+    emit mouseDown(event);
+}
+
+void frmMain::mouseMoveEvent(QMouseEvent* event)
+{
+    emit mouseMove(event);
+}
+
+void frmMain::closeEvent(QCloseEvent* event)
+{
+    // The window never refuses to unload.
+    runUnload();
+    event->accept();
+}

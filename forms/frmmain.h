@@ -1,0 +1,94 @@
+#pragma once
+
+#include "twips.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QTimer>
+#include <QWidget>
+
+#include <array>
+
+class QKeyEvent;
+class QMouseEvent;
+
+// The time bar: a filled rectangle whose width the show sets in twips. Only
+// the bar itself is repainted when its width changes.
+class TimeBarShape : public QWidget {
+    Q_OBJECT
+public:
+    explicit TimeBarShape(QWidget* parent = nullptr);
+
+    void setWidthTwips(double twips);
+    double widthTwips() const { return m_widthTwips; }
+
+    QColor fillColor() const { return m_fill; }
+    QColor borderColor() const { return m_border; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    double m_widthTwips = 0.0;
+    QColor m_fill = montera::colorFromBgr(0x0000FF00);
+    QColor m_border = montera::colorFromBgr(0x00000000);
+};
+
+// The full-screen window of the show: a black surface holding the quiz panel
+// fraDocFrame. The panel and everything in it take no input, so every key and
+// every pointer event reaches the window, which passes them on as signals.
+class frmMain : public QWidget {
+    Q_OBJECT
+public:
+    // The title is also how later starts recognise a running show.
+    static constexpr const char* kTitle = "ScreenSaver_MainForm_20020313";
+    static constexpr int kTimerIntervalMs = 50;
+
+    explicit frmMain(QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    static int twipsToPixels(double twips) { return montera::twipsToPixels(twips); }
+    static double pixelsToTwips(double pixels) { return montera::pixelsToTwips(pixels); }
+
+    // Unloads the window: runs the unload path (the unloading() signal, once)
+    // and closes it. Calling it again does nothing.
+    void unload();
+    bool isUnloaded() const { return m_unloaded; }
+
+    // Controls of the window, by their design names.
+    QLineEdit* DummyText = nullptr;
+    QWidget* fraDocFrame = nullptr;
+    QLabel* Image1 = nullptr;
+    QLabel* lblMode = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* lblCANum = nullptr;
+    QLabel* lblCAPer = nullptr;
+    QLabel* Label3 = nullptr;
+    QLabel* lblDoc = nullptr;
+    TimeBarShape* shpTimeBar = nullptr;
+    QLabel* lblTitle = nullptr;
+    QLabel* lblBatsu = nullptr;
+    QLabel* lblMaru = nullptr;
+    QLabel* lblQNum = nullptr;
+    // Answer slots 0 to 4, top to bottom (lblSelect1 to lblSelect5).
+    std::array<QLabel*, 5> lblSelect{};
+    QTimer* timMain = nullptr;
+
+signals:
+    void keyDown(QKeyEvent* event);
+    void mouseDown(QMouseEvent* event);
+    void mouseMove(QMouseEvent* event);
+    // Emitted once when the window unloads, before it closes.
+    void unloading();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void runUnload();
+
+    bool m_unloaded = false;
+};

@@ -1,0 +1,200 @@
+#include "frmset.h"
+#include "twips.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QRegularExpression>
+
+#include <algorithm>
+
+using montera::twipsRect;
+
+FileListBox::FileListBox(const QString& pattern, QWidget* parent)
+    : QListWidget(parent)
+    , m_pattern(pattern)
+{
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setUniformItemSizes(true);
+}
+
+QStringList FileListBox::matchingFiles(const QString& folder, const QString& pattern)
+{
+    if (folder.isEmpty()) {
+        return {};
+    }
+    QList<QRegularExpression> patterns;
+    for (const QString& wildcard : pattern.split(u';', Qt::SkipEmptyParts)) {
+        patterns.append(
+            QRegularExpression(QRegularExpression::wildcardToRegularExpression(
+                                   wildcard.trimmed(), QRegularExpression::UnanchoredWildcardConversion),
+                               QRegularExpression::CaseInsensitiveOption));
+        // Anchor the whole name, as a file pattern always does.
+        patterns.last().setPattern(QStringLiteral("\\A(?:%1)\\z").arg(patterns.last().pattern()));
+    }
+    // Only plain files are listed; hidden ones are left out as the system's
+    // file lists leave them out.
+    const QStringList entries = QDir(folder).entryList(QDir::Files, QDir::Unsorted);
+    QStringList names;
+    for (const QString& entry : entries) {
+        const bool matches =
+            std::any_of(patterns.cbegin(), patterns.cend(),
+                        [&](const QRegularExpression& re) { return re.match(entry).hasMatch(); });
+        if (matches) {
+            names.append(entry);
+        }
+    }
+    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+        const int folded = QString::compare(a, b, Qt::CaseInsensitive);
+        return folded != 0 ? folded < 0 : a < b;
+    });
+    return names;
+}
+
+void FileListBox::setFolder(const QString& folder)
+{
+    m_folder = folder;
+    clear();
+    addItems(matchingFiles(m_folder, m_pattern));
+}
+
+void FileListBox::refresh()
+{
+    const QListWidgetItem* current = currentItem();
+    const QString selected = current ? current->text() : QString();
+    setFolder(m_folder);
+    if (!selected.isEmpty()) {
+        const QList<QListWidgetItem*> found = findItems(selected, Qt::MatchExactly | Qt::MatchCaseSensitive);
+        if (!found.isEmpty()) {
+            setCurrentItem(found.first());
+        }
+    }
+}
+
+namespace {
+
+QLabel* makeLabel(QWidget* parent, const char* name, QRect geometry, const QString& text)
+{
+    auto* label = new QLabel(parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setTextFormat(Qt::PlainText);
+    label->setGeometry(geometry);
+    label->setText(text);
+    return label;
+}
+
+// The three caption labels are right-justified towards their values.
+QLabel* makeCaption(QWidget* parent, const char* name, QRect geometry, const QString& text)
+{
+    QLabel* label = makeLabel(parent, name, geometry, text);
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return label;
+}
+
+// The value labels show the set's header inside a single-line border.
+QLabel* makeValue(QWidget* parent, const char* name, QRect geometry)
+{
+    QLabel* label = makeLabel(parent, name, geometry, {});
+    label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    label->setLineWidth(1);
+    return label;
+}
+
+// Plain buttons: never pressed by Enter unless clicked, never the default.
+QPushButton* makeButton(QWidget* parent, const char* name, QRect geometry, const QString& caption)
+{
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setGeometry(geometry);
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    return button;
+}
+
+QRadioButton* makeOption(QWidget* parent, int index, QRect geometry, const QString& caption)
+{
+    auto* option = new QRadioButton(caption, parent);
+    option->setObjectName(QStringLiteral("optMode%1").arg(index));
+    option->setGeometry(geometry);
+    return option;
+}
+
+} // namespace
+
+frmSet::frmSet(QWidget* parent)
+    : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                          Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+{
+    setObjectName(QStringLiteral("frmSet"));
+    setWindowTitle(QString::fromUtf8(kTitle));
+    setFixedSize(twipsRect(0, 0, 6000, 4560).size());
+
+    // Made from back to front, since siblings created later are drawn in front.
+    Frame1[0] = new QGroupBox(QStringLiteral("問題集の選択"), this);
+    Frame1[0]->setObjectName(QStringLiteral("Frame1_0"));
+    Frame1[0]->setGeometry(twipsRect(120, 120, 5775, 2055));
+    QWidget* sets = Frame1[0];
+    Label1 = makeCaption(sets, "Label1", twipsRect(1920, 240, 855, 255), QStringLiteral("タイトル"));
+    Label2 = makeCaption(sets, "Label2", twipsRect(1920, 600, 855, 255), QStringLiteral("バージョン"));
+    Label3 = makeCaption(sets, "Label3", twipsRect(1920, 960, 855, 255), QStringLiteral("作成者"));
+    lblTitle = makeValue(sets, "lblTitle", twipsRect(2880, 240, 2775, 255));
+    lblVersion = makeValue(sets, "lblVersion", twipsRect(2880, 600, 2775, 255));
+    lblCreater = makeValue(sets, "lblCreater", twipsRect(2880, 960, 2775, 255));
+    cmdGetQuestion = makeButton(sets, "cmdGetQuestion", twipsRect(1920, 1440, 3735, 495),
+                                QStringLiteral("新しい問題集をダウンロードする"));
+    lstSetList = new FileListBox(QString::fromLatin1(kListPattern), sets);
+    lstSetList->setObjectName(QStringLiteral("lstSetList"));
+    lstSetList->setGeometry(twipsRect(120, 240, 1695, 1710));
+
+    cmdOK = makeButton(this, "cmdOK", twipsRect(1680, 4080, 1215, 375), QStringLiteral("OK"));
+    cmdCancel = makeButton(this, "cmdCancel", twipsRect(3120, 4080, 1215, 375), QStringLiteral("ｷｬﾝｾﾙ"));
+    Frame1[1] = new QGroupBox(QStringLiteral("難易度"), this);
+    Frame1[1]->setObjectName(QStringLiteral("Frame1_1"));
+    Frame1[1]->setGeometry(twipsRect(120, 2280, 5775, 1695));
+
+    // The mode buttons belong to the window, not to the frame they lie in;
+    // being siblings they form one exclusive group.
+    optMode[1] = makeOption(this, 1, twipsRect(240, 2880, 5535, 255),
+                            QStringLiteral("勉強モード（１問正解するまで終了しない）"));
+    optMode[2] = makeOption(this, 2, twipsRect(240, 3240, 5535, 255),
+                            QStringLiteral("受験モード（５問正解するまで終了しない）"));
+    optMode[3] = makeOption(this, 3, twipsRect(240, 3600, 5535, 255),
+                            QStringLiteral(" 鬼　モード（１０問正解するまで終了しない）"));
+    optMode[0] = makeOption(this, 0, twipsRect(240, 2520, 5535, 255),
+                            QStringLiteral("通常モード（マウスを動かすと終了）"));
+    optMode[0]->setChecked(true);
+
+    for (QGroupBox* frame : Frame1) {
+        frame->setFocusPolicy(Qt::NoFocus);
+    }
+    const std::array<QWidget*, 8> tabOrder{cmdOK,      cmdCancel,  cmdGetQuestion, optMode[1],
+                                           optMode[2], optMode[3], optMode[0],     lstSetList};
+    for (std::size_t i = 1; i < tabOrder.size(); ++i) {
+        setTabOrder(tabOrder[i - 1], tabOrder[i]);
+    }
+    cmdOK->setFocus();
+}
+
+frmSet::~frmSet() = default;
+
+void frmSet::unload()
+{
+    runUnload();
+    close();
+}
+
+void frmSet::runUnload()
+{
+    if (m_unloaded) {
+        return;
+    }
+    m_unloaded = true;
+    emit unloading();
+}
+
+void frmSet::closeEvent(QCloseEvent* event)
+{
+    // The window never refuses to unload.
+    runUnload();
+    event->accept();
+}

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QWidget>
+
+#include <array>
+
+// A list of the files of one folder whose names match any of a set of
+// patterns, case-insensitively, sorted by name as the system's file lists are.
+class FileListBox : public QListWidget {
+    Q_OBJECT
+public:
+    explicit FileListBox(const QString& pattern, QWidget* parent = nullptr);
+
+    // Shows the matching files of the folder; an unreadable folder shows none.
+    void setFolder(const QString& folder);
+    QString folder() const { return m_folder; }
+
+    // The patterns, separated by semicolons, e.g. "*.qiz;*.5tq".
+    QString pattern() const { return m_pattern; }
+
+    // Reads the folder again, keeping the selected name when it is still there.
+    void refresh();
+
+    // The names that the list would show for the folder.
+    static QStringList matchingFiles(const QString& folder, const QString& pattern);
+
+private:
+    QString m_pattern;
+    QString m_folder;
+};
+
+// The settings window: the question-set list, the set's header, the four play
+// modes and the OK, Cancel and download buttons. Neither OK nor Cancel is
+// pressed by Enter or Escape.
+class frmSet : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr const char* kTitle = "モンテラ v2.2 - 設定";
+    static constexpr const char* kListPattern = "*.qiz;*.5tq";
+
+    explicit frmSet(QWidget* parent = nullptr);
+    ~frmSet() override;
+
+    // Unloads the window: emits unloading() once and closes it. OK, Cancel and
+    // the close box all end up here.
+    void unload();
+    bool isUnloaded() const { return m_unloaded; }
+
+    // Controls of the window, by their design names; the control arrays keep
+    // their indexes.
+    std::array<QGroupBox*, 2> Frame1{};
+    std::array<QRadioButton*, 4> optMode{};
+    FileListBox* lstSetList = nullptr;
+    QPushButton* cmdOK = nullptr;
+    QPushButton* cmdCancel = nullptr;
+    QPushButton* cmdGetQuestion = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Label3 = nullptr;
+    QLabel* lblTitle = nullptr;
+    QLabel* lblVersion = nullptr;
+    QLabel* lblCreater = nullptr;
+
+signals:
+    // Emitted once when the window unloads, before it closes.
+    void unloading();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void runUnload();
+
+    bool m_unloaded = false;
+};
