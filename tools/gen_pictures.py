@@ -97,7 +97,7 @@ def draw_panel():
     # The title bar: set title and mode on the left, the counters at its right end.
     draw.rounded_rectangle(s(216, 5, 632, 45), radius=9 * SCALE, fill=NAVY,
                            outline=LIGHT_BLUE, width=2 * SCALE)
-    draw.line(s(505, 10, 505, 40), fill=BLUE, width=2 * SCALE)
+    draw.line(s(508, 10, 508, 40), fill=BLUE, width=2 * SCALE)
 
     # The question area, with a light edge.
     draw.rounded_rectangle(s(12, 58, 628, 235), radius=12 * SCALE, fill=(214, 226, 250))

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+// The few window-system services that start-up needs. Kept free of Qt so that
+// the Windows implementation builds from the system headers alone.
+namespace montera {
+
+// A top-level window of any program: an HWND on Windows, an X window id on X11.
+// Zero means none.
+using WindowHandle = std::uintptr_t;
+
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    // The top-level window whose title is exactly this text, or 0.
+    virtual WindowHandle findWindow(std::u16string_view title) = 0;
+
+    // Puts the window above all others at the given place and size in device
+    // pixels and shows it without activating it.
+    virtual void setWindowTopmost(WindowHandle window, int x, int y, int width, int height) = 0;
+
+    // Raises (true) or lowers (false) the cursor display count by one; the
+    // cursor is hidden over our windows while the count is negative.
+    virtual void showCursor(bool show) = 0;
+
+    // Lets a window take input again, or stops it from taking any.
+    virtual void enableWindow(WindowHandle window, bool enable) = 0;
+
+    // Our window with this title was shown, or is going away. Where windows of
+    // other programs cannot be listed, the platform keeps a marker so that
+    // findWindow in a later process still finds it.
+    virtual void windowShown(WindowHandle window, std::u16string_view title)
+    {
+        static_cast<void>(window);
+        static_cast<void>(title);
+    }
+    virtual void windowUnloaded(WindowHandle window, std::u16string_view title)
+    {
+        static_cast<void>(window);
+        static_cast<void>(title);
+    }
+
+    // Ends the process at once: no further event of any window runs.
+    virtual void exitProcess(int code) = 0;
+};
+
+} // namespace montera

@@ -1,0 +1,626 @@
+// The two window designs: every control's place, font, colours and text, the
+// pictures, and the input routing of the show window.
+#include "frmmain.h"
+#include "frmset.h"
+#include "twips.h"
+
+#include <QFile>
+#include <QFontDatabase>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QWindow>
+#include <QtEndian>
+#include <QtTest>
+
+using montera::twipsRect;
+
+namespace {
+
+template<typename T = QWidget>
+T* child(QWidget& window, const char* name)
+{
+    auto* found = window.findChild<T*>(QString::fromLatin1(name));
+    if (!found) {
+        qFatal("no control %s", name);
+    }
+    return found;
+}
+
+QColor bgr(quint32 value)
+{
+    return montera::colorFromBgr(value);
+}
+
+} // namespace
+
+class TestForms : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void mainGeometry_data();
+    void mainGeometry();
+    void mainLabels_data();
+    void mainLabels();
+    void mainDrawingOrder();
+    void mainWindow();
+    void fontSubstitutes();
+    void panelInputIsTransparent();
+    void pointerReachesWindow_data();
+    void pointerReachesWindow();
+    void keysReachWindow();
+    void timeBarWidth();
+    void mainUnloadsOnce();
+    void panelBitmapFormat();
+    void marksFormat_data();
+    void marksFormat();
+    void controlsLieOnPanelParts_data();
+    void controlsLieOnPanelParts();
+
+    void setGeometry_data();
+    void setGeometry();
+    void setCaptions();
+    void setWindow();
+    void setModesAreOneGroup();
+    void setTabOrder();
+    void setEnterAndEscapePressNothing_data();
+    void setEnterAndEscapePressNothing();
+    void setListPattern();
+    void setListFolderFill();
+    void setUnloadsOnce();
+};
+
+void TestForms::initTestCase()
+{
+    qRegisterMetaType<QMouseEvent*>();
+    qRegisterMetaType<QKeyEvent*>();
+}
+
+void TestForms::mainGeometry_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("container");
+    QTest::addColumn<QRect>("twips");
+    const auto row = [](const char* name, const char* container, int l, int t, int w, int h) {
+        QTest::newRow(name) << QString::fromLatin1(name) << QString::fromLatin1(container)
+                            << QRect(l, t, w, h);
+    };
+    row("fraDocFrame", "frmMain", 720, 360, 9615, 7335);
+    row("lblQNum", "fraDocFrame", 4800, 3360, 4455, 255);
+    row("lblMaru", "fraDocFrame", 2880, 1920, 3840, 3840);
+    row("lblBatsu", "fraDocFrame", 2880, 1920, 3840, 3840);
+    row("lblSelect1", "fraDocFrame", 1080, 4320, 8055, 255);
+    row("lblTitle", "fraDocFrame", 3360, 240, 4215, 255);
+    row("lblSelect5", "fraDocFrame", 1080, 6720, 8055, 255);
+    row("shpTimeBar", "fraDocFrame", 120, 3880, 9135, 135);
+    row("lblSelect4", "fraDocFrame", 1080, 6120, 8055, 255);
+    row("lblSelect3", "fraDocFrame", 1080, 5520, 8055, 255);
+    row("lblSelect2", "fraDocFrame", 1080, 4920, 8055, 255);
+    row("lblDoc", "fraDocFrame", 360, 1200, 8895, 2415);
+    row("Label3", "fraDocFrame", 7680, 480, 735, 255);
+    row("lblCAPer", "fraDocFrame", 8160, 480, 1215, 255);
+    row("lblCANum", "fraDocFrame", 8160, 240, 975, 255);
+    row("Label2", "fraDocFrame", 7680, 240, 735, 255);
+    row("lblMode", "fraDocFrame", 3360, 480, 2895, 255);
+    row("Image1", "fraDocFrame", 0, 120, 9600, 7200);
+    row("DummyText", "frmMain", 0, 0, 150, 270);
+}
+
+void TestForms::mainGeometry()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, container);
+    QFETCH(QRect, twips);
+    frmMain window;
+    auto* control = window.findChild<QWidget*>(name);
+    QVERIFY(control);
+    QCOMPARE(control->parentWidget()->objectName(), container);
+    QCOMPARE(control->geometry(), twipsRect(twips.x(), twips.y(), twips.width(), twips.height()));
+    QVERIFY(control->isVisibleTo(&window));
+}
+
+void TestForms::mainLabels_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("family");
+    QTest::addColumn<double>("points");
+    QTest::addColumn<bool>("bold");
+    QTest::addColumn<uint>("fore");
+    QTest::addColumn<bool>("opaque");
+    QTest::addColumn<Qt::Alignment>("horizontal");
+    const QString fixed = QStringLiteral("ＭＳ ゴシック");
+    const QString proportional = QStringLiteral("ＭＳ Ｐゴシック");
+    const auto left = Qt::Alignment(Qt::AlignLeft);
+    const auto right = Qt::Alignment(Qt::AlignRight);
+    QTest::newRow("lblQNum") << "lblQNum"
+                             << "" << fixed << 9.0 << false << 0x0u << false << right;
+    QTest::newRow("lblTitle") << "lblTitle"
+                              << "" << fixed << 11.25 << false << 0xFFFFFFu << false << left;
+    QTest::newRow("lblDoc") << "lblDoc"
+                            << "" << proportional << 15.75 << true << 0x0u << false << left;
+    QTest::newRow("Label3") << "Label3"
+                            << "正解率" << fixed << 11.25 << false << 0xFFFFFFu << false << left;
+    QTest::newRow("lblCAPer") << "lblCAPer"
+                              << "0 %" << fixed << 11.25 << false << 0xFFFFFFu << false << right;
+    QTest::newRow("lblCANum") << "lblCANum"
+                              << "" << fixed << 11.25 << false << 0xFFFFFFu << false << right;
+    QTest::newRow("Label2") << "Label2"
+                            << "正解数" << fixed << 11.25 << false << 0xFFFFFFu << false << left;
+    QTest::newRow("lblMode") << "lblMode"
+                             << "" << fixed << 11.25 << false << 0xFFFFFFu << false << left;
+    for (int slot = 1; slot <= 5; ++slot) {
+        const QByteArray name = "lblSelect" + QByteArray::number(slot);
+        QTest::newRow(name.constData())
+            << QString::fromLatin1(name) << "text" << proportional << 12.0 << true << 0x0u << true << left;
+    }
+}
+
+void TestForms::mainLabels()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, text);
+    QFETCH(QString, family);
+    QFETCH(double, points);
+    QFETCH(bool, bold);
+    QFETCH(uint, fore);
+    QFETCH(bool, opaque);
+    QFETCH(Qt::Alignment, horizontal);
+    frmMain window;
+    auto* label = window.findChild<QLabel*>(name);
+    QVERIFY(label);
+    QCOMPARE(label->text(), text);
+    // Set content may hold "<" and "&": never rich text.
+    QCOMPARE(label->textFormat(), Qt::PlainText);
+    QCOMPARE(label->font().family(), family);
+    QCOMPARE(label->font().pointSizeF(), points);
+    QCOMPARE(label->font().bold(), bold);
+    QCOMPARE(label->font().weight(), bold ? QFont::Bold : QFont::Normal);
+    QVERIFY(!label->font().italic() && !label->font().underline() && !label->font().strikeOut());
+    QCOMPARE(label->palette().color(QPalette::WindowText), bgr(fore));
+    QCOMPARE(label->autoFillBackground(), opaque);
+    if (opaque) {
+        QCOMPARE(label->palette().color(QPalette::Window), bgr(0x00FFFFFF));
+    }
+    QCOMPARE(label->alignment() & Qt::AlignHorizontal_Mask, horizontal);
+}
+
+void TestForms::mainDrawingOrder()
+{
+    frmMain window;
+    // Back to front: the picture at the back, the question number in front.
+    const QStringList expected{"Image1",     "lblMode",    "Label2",     "lblCANum",   "lblCAPer",
+                               "Label3",     "lblDoc",     "lblSelect2", "lblSelect3", "lblSelect4",
+                               "shpTimeBar", "lblSelect5", "lblTitle",   "lblSelect1", "lblBatsu",
+                               "lblMaru",    "lblQNum"};
+    QStringList order;
+    for (QObject* object : window.fraDocFrame->children()) {
+        if (object->isWidgetType()) {
+            order << object->objectName();
+        }
+    }
+    QCOMPARE(order, expected);
+    QCOMPARE(window.lblSelect[0]->objectName(), QStringLiteral("lblSelect1"));
+    QCOMPARE(window.lblSelect[4]->objectName(), QStringLiteral("lblSelect5"));
+}
+
+void TestForms::mainWindow()
+{
+    frmMain window;
+    QCOMPARE(window.windowTitle(), QStringLiteral("ScreenSaver_MainForm_20020313"));
+    QVERIFY(window.windowFlags() & Qt::FramelessWindowHint);
+    QCOMPARE(window.size(), QSize(904, 752));
+    QVERIFY(window.autoFillBackground());
+    QCOMPARE(window.palette().color(QPalette::Window), QColor(Qt::black));
+    QCOMPARE(window.fraDocFrame->palette().color(QPalette::Window), QColor(Qt::black));
+    QCOMPARE(window.timMain->interval(), 50);
+    QVERIFY(!window.timMain->isActive());
+    QVERIFY(!window.timMain->isSingleShot());
+    QVERIFY(window.hasMouseTracking());
+    QCOMPARE(window.shpTimeBar->fillColor(), QColor(0, 255, 0));
+    QVERIFY(!window.lblMaru->pixmap().isNull());
+    QVERIFY(!window.lblBatsu->pixmap().isNull());
+    QCOMPARE(window.Image1->pixmap().size(), QSize(640, 480));
+    QCOMPARE(window.lblMaru->pixmap().size(), QSize(256, 256));
+}
+
+void TestForms::fontSubstitutes()
+{
+    frmMain window;
+    QVERIFY(QFont::substitutes(QStringLiteral("ＭＳ ゴシック"))
+                .contains(QStringLiteral("IPAGothic"), Qt::CaseInsensitive));
+    QVERIFY(QFont::substitutes(QStringLiteral("ＭＳ Ｐゴシック"))
+                .contains(QStringLiteral("IPAPGothic"), Qt::CaseInsensitive));
+    // Where the design's faces are missing, the IPA faces are what is drawn.
+    if (QFontDatabase::families().contains(QStringLiteral("IPAPGothic"))) {
+        QCOMPARE(QFontInfo(window.lblDoc->font()).family(), QStringLiteral("IPAPGothic"));
+        QCOMPARE(QFontInfo(window.lblTitle->font()).family(), QStringLiteral("IPAGothic"));
+    }
+}
+
+void TestForms::panelInputIsTransparent()
+{
+    frmMain window;
+    // Not Qt-disabled (that greys the panel), but transparent for the pointer.
+    QVERIFY(window.fraDocFrame->isEnabled());
+    QVERIFY(window.fraDocFrame->testAttribute(Qt::WA_TransparentForMouseEvents));
+    QCOMPARE(window.fraDocFrame->focusPolicy(), Qt::NoFocus);
+    QVERIFY(!window.DummyText->isEnabled());
+    QCOMPARE(window.DummyText->focusPolicy(), Qt::NoFocus);
+    for (QWidget* control : window.findChildren<QWidget*>()) {
+        QVERIFY2(control->focusPolicy() == Qt::NoFocus, qPrintable(control->objectName()));
+    }
+}
+
+void TestForms::pointerReachesWindow_data()
+{
+    QTest::addColumn<QString>("over");
+    QTest::newRow("black surround") << QString();
+    QTest::newRow("panel picture") << QStringLiteral("Image1");
+    QTest::newRow("answer label") << QStringLiteral("lblSelect3");
+    QTest::newRow("question") << QStringLiteral("lblDoc");
+    QTest::newRow("circle mark") << QStringLiteral("lblMaru");
+    QTest::newRow("time bar") << QStringLiteral("shpTimeBar");
+    QTest::newRow("dummy text box") << QStringLiteral("DummyText");
+}
+
+void TestForms::pointerReachesWindow()
+{
+    QFETCH(QString, over);
+    frmMain window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QPoint point(880, 740);
+    if (!over.isEmpty()) {
+        auto* control = window.findChild<QWidget*>(over);
+        point = control->mapTo(&window, control->rect().center());
+    }
+    QSignalSpy moves(&window, &frmMain::mouseMove);
+    QSignalSpy presses(&window, &frmMain::mouseDown);
+    QWindow* handle = window.windowHandle();
+    QTest::mouseMove(handle, point - QPoint(3, 3));
+    QTest::mouseMove(handle, point);
+    QVERIFY(moves.count() >= 1);
+    QTest::mousePress(handle, Qt::RightButton, {}, point);
+    QCOMPARE(presses.count(), 1);
+    QTest::mouseRelease(handle, Qt::RightButton, {}, point);
+}
+
+void TestForms::keysReachWindow()
+{
+    frmMain window;
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QSignalSpy keys(&window, &frmMain::keyDown);
+    int lastKey = 0;
+    connect(&window, &frmMain::keyDown, this, [&](QKeyEvent* event) { lastKey = event->key(); });
+    QTest::keyClick(window.windowHandle(), Qt::Key_3);
+    QTest::keyClick(window.windowHandle(), Qt::Key_Tab);
+    QTest::keyClick(window.windowHandle(), Qt::Key_5, Qt::KeypadModifier);
+    QCOMPARE(keys.count(), 3);
+    QCOMPARE(lastKey, int(Qt::Key_5));
+    QVERIFY(!window.DummyText->hasFocus());
+}
+
+void TestForms::timeBarWidth()
+{
+    frmMain window;
+    QCOMPARE(window.shpTimeBar->widthTwips(), 9135.0);
+    QCOMPARE(window.shpTimeBar->width(), 609);
+    window.shpTimeBar->setWidthTwips(9135.0 * 199 / 200);
+    QCOMPARE(window.shpTimeBar->width(), 606);
+    QCOMPARE(window.shpTimeBar->height(), 9);
+    QCOMPARE(window.shpTimeBar->pos(), QPoint(8, 259));
+    window.shpTimeBar->setWidthTwips(0);
+    QCOMPARE(window.shpTimeBar->width(), 0);
+    QCOMPARE(window.shpTimeBar->widthTwips(), 0.0);
+}
+
+void TestForms::mainUnloadsOnce()
+{
+    frmMain window;
+    window.show();
+    window.timMain->start();
+    QSignalSpy unloading(&window, &frmMain::unloading);
+    window.close();
+    window.unload();
+    window.close();
+    QCOMPARE(unloading.count(), 1);
+    QVERIFY(window.isUnloaded());
+    QVERIFY(!window.isVisible());
+    QVERIFY(!window.timMain->isActive());
+}
+
+void TestForms::panelBitmapFormat()
+{
+    QFile file(QStringLiteral(":/forms/panel.bmp"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    QCOMPARE(bytes.size(), 308278);
+    const auto* data = reinterpret_cast<const uchar*>(bytes.constData());
+    QCOMPARE(bytes.left(2), QByteArray("BM"));
+    QCOMPARE(qFromLittleEndian<quint32>(data + 2), 308278u);
+    QCOMPARE(qFromLittleEndian<quint32>(data + 10), 14u + 40u + 1024u); // pixels after a full palette
+    QCOMPARE(qFromLittleEndian<quint32>(data + 14), 40u);               // BITMAPINFOHEADER
+    QCOMPARE(qFromLittleEndian<qint32>(data + 18), 640);
+    QCOMPARE(qFromLittleEndian<qint32>(data + 22), 480);
+    QCOMPARE(qFromLittleEndian<quint16>(data + 28), quint16(8));
+    QCOMPARE(qFromLittleEndian<quint32>(data + 30), 0u); // uncompressed
+    const quint32 used = qFromLittleEndian<quint32>(data + 46);
+    QVERIFY(used == 0 || used == 256);
+    const QImage image = QImage::fromData(bytes, "BMP");
+    QCOMPARE(image.format(), QImage::Format_Indexed8);
+    QCOMPARE(image.colorCount(), 256);
+    QCOMPARE(image.size(), QSize(640, 480));
+}
+
+void TestForms::marksFormat_data()
+{
+    QTest::addColumn<QString>("resource");
+    QTest::addColumn<QPoint>("clear");
+    QTest::addColumn<QPoint>("solid");
+    // The circle's hole and the cross's corners let the panel show through.
+    QTest::newRow("circle") << ":/forms/maru.gif" << QPoint(128, 80) << QPoint(128, 20);
+    QTest::newRow("cross") << ":/forms/batsu.gif" << QPoint(128, 10) << QPoint(40, 40);
+}
+
+void TestForms::marksFormat()
+{
+    QFETCH(QString, resource);
+    QFETCH(QPoint, clear);
+    QFETCH(QPoint, solid);
+    QFile file(resource);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    QCOMPARE(bytes.left(6), QByteArray("GIF89a"));
+    const auto* data = reinterpret_cast<const uchar*>(bytes.constData());
+    QCOMPARE(qFromLittleEndian<quint16>(data + 6), quint16(256));
+    QCOMPARE(qFromLittleEndian<quint16>(data + 8), quint16(256));
+    // One graphic control extension with its transparency flag set.
+    const qsizetype extension = bytes.indexOf(QByteArray("\x21\xF9\x04", 3));
+    QVERIFY(extension > 0);
+    QVERIFY(data[extension + 3] & 0x01);
+    const QImage image = QImage::fromData(bytes, "GIF").convertToFormat(QImage::Format_ARGB32);
+    QCOMPARE(image.size(), QSize(256, 256));
+    QCOMPARE(qAlpha(image.pixel(clear)), 0);
+    QCOMPARE(qAlpha(image.pixel(solid)), 255);
+    QCOMPARE(qAlpha(image.pixel(0, 0)), 0);
+}
+
+void TestForms::controlsLieOnPanelParts_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("onWhite");
+    // Texts drawn in black need the white parts of the picture; the white
+    // texts need its dark title bar.
+    for (const char* name :
+         {"lblSelect1", "lblSelect2", "lblSelect3", "lblSelect4", "lblSelect5", "lblDoc", "lblQNum"}) {
+        QTest::newRow(name) << QString::fromLatin1(name) << true;
+    }
+    for (const char* name :
+         {"lblTitle", "lblMode", "Label2", "Label3", "lblCANum", "lblCAPer", "shpTimeBar"}) {
+        QTest::newRow(name) << QString::fromLatin1(name) << false;
+    }
+}
+
+void TestForms::controlsLieOnPanelParts()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, onWhite);
+    frmMain window;
+    auto* control = window.findChild<QWidget*>(name);
+    const QImage panel = window.Image1->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
+    const QRect inPicture = control->geometry().translated(-window.Image1->pos());
+    QVERIFY(panel.rect().contains(inPicture));
+    // Every pixel under the control, sampled on a grid, is of the right kind.
+    for (int y = inPicture.top(); y <= inPicture.bottom(); y += 2) {
+        for (int x = inPicture.left(); x <= inPicture.right(); x += 4) {
+            const QColor colour = panel.pixelColor(x, y);
+            if (onWhite) {
+                QVERIFY2(colour.lightness() > 200, qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
+            } else {
+                QVERIFY2(colour.lightness() < 90, qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
+            }
+        }
+    }
+}
+
+void TestForms::setGeometry_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("container");
+    QTest::addColumn<QRect>("twips");
+    const auto row = [](const char* name, const char* container, int l, int t, int w, int h) {
+        QTest::newRow(name) << QString::fromLatin1(name) << QString::fromLatin1(container)
+                            << QRect(l, t, w, h);
+    };
+    row("optMode0", "frmSet", 240, 2520, 5535, 255);
+    row("optMode3", "frmSet", 240, 3600, 5535, 255);
+    row("optMode2", "frmSet", 240, 3240, 5535, 255);
+    row("optMode1", "frmSet", 240, 2880, 5535, 255);
+    row("Frame1_1", "frmSet", 120, 2280, 5775, 1695);
+    row("cmdCancel", "frmSet", 3120, 4080, 1215, 375);
+    row("cmdOK", "frmSet", 1680, 4080, 1215, 375);
+    row("Frame1_0", "frmSet", 120, 120, 5775, 2055);
+    row("lstSetList", "Frame1_0", 120, 240, 1695, 1710);
+    row("cmdGetQuestion", "Frame1_0", 1920, 1440, 3735, 495);
+    row("lblCreater", "Frame1_0", 2880, 960, 2775, 255);
+    row("lblVersion", "Frame1_0", 2880, 600, 2775, 255);
+    row("lblTitle", "Frame1_0", 2880, 240, 2775, 255);
+    row("Label3", "Frame1_0", 1920, 960, 855, 255);
+    row("Label2", "Frame1_0", 1920, 600, 855, 255);
+    row("Label1", "Frame1_0", 1920, 240, 855, 255);
+}
+
+void TestForms::setGeometry()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, container);
+    QFETCH(QRect, twips);
+    frmSet window;
+    auto* control = window.findChild<QWidget*>(name);
+    QVERIFY(control);
+    QCOMPARE(control->parentWidget()->objectName(), container);
+    QCOMPARE(control->geometry(), twipsRect(twips.x(), twips.y(), twips.width(), twips.height()));
+    QVERIFY(control->isVisibleTo(&window));
+}
+
+void TestForms::setCaptions()
+{
+    frmSet window;
+    QCOMPARE(window.optMode[0]->text(), QStringLiteral("通常モード（マウスを動かすと終了）"));
+    QCOMPARE(window.optMode[1]->text(), QStringLiteral("勉強モード（１問正解するまで終了しない）"));
+    QCOMPARE(window.optMode[2]->text(), QStringLiteral("受験モード（５問正解するまで終了しない）"));
+    // One ASCII blank first, an ideographic blank inside.
+    QCOMPARE(window.optMode[3]->text(),
+             QString::fromUtf16(u" 鬼\u3000モード（１０問正解するまで終了しない）"));
+    QCOMPARE(window.Frame1[0]->title(), QStringLiteral("問題集の選択"));
+    QCOMPARE(window.Frame1[1]->title(), QStringLiteral("難易度"));
+    QCOMPARE(window.cmdOK->text(), QStringLiteral("OK"));
+    QCOMPARE(window.cmdCancel->text(), QStringLiteral("ｷｬﾝｾﾙ"));
+    QCOMPARE(window.cmdGetQuestion->text(), QStringLiteral("新しい問題集をダウンロードする"));
+    QCOMPARE(window.Label1->text(), QStringLiteral("タイトル"));
+    QCOMPARE(window.Label2->text(), QStringLiteral("バージョン"));
+    QCOMPARE(window.Label3->text(), QStringLiteral("作成者"));
+    for (QLabel* value : {window.lblTitle, window.lblVersion, window.lblCreater}) {
+        QVERIFY(value->text().isEmpty());
+        QCOMPARE(value->textFormat(), Qt::PlainText);
+    }
+}
+
+void TestForms::setWindow()
+{
+    frmSet window;
+    QCOMPARE(window.windowTitle(), QStringLiteral("モンテラ v2.2 - 設定"));
+    QCOMPARE(window.size(), QSize(400, 304));
+    QCOMPARE(window.minimumSize(), window.maximumSize());
+    const Qt::WindowFlags flags = window.windowFlags();
+    QVERIFY(flags & Qt::WindowTitleHint);
+    QVERIFY(flags & Qt::WindowCloseButtonHint);
+    QVERIFY(!(flags & Qt::WindowMinimizeButtonHint));
+    QVERIFY(!(flags & Qt::WindowMaximizeButtonHint));
+    QVERIFY(window.isWindow());
+}
+
+void TestForms::setModesAreOneGroup()
+{
+    frmSet window;
+    QVERIFY(window.optMode[0]->isChecked());
+    window.optMode[3]->setChecked(true);
+    QVERIFY(!window.optMode[0]->isChecked());
+    window.optMode[1]->click();
+    QVERIFY(window.optMode[1]->isChecked());
+    QVERIFY(!window.optMode[3]->isChecked());
+    QCOMPARE(window.lstSetList->selectionMode(), QAbstractItemView::SingleSelection);
+}
+
+void TestForms::setTabOrder()
+{
+    frmSet window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QCOMPARE(QApplication::focusWidget(), window.cmdOK);
+    // The chain as the tab positions give it, skipping controls without focus.
+    const QList<QWidget*> expected{window.cmdOK,      window.cmdCancel,  window.cmdGetQuestion,
+                                   window.optMode[1], window.optMode[2], window.optMode[3],
+                                   window.optMode[0], window.lstSetList};
+    QList<QWidget*> chain;
+    QWidget* widget = window.cmdOK;
+    do {
+        if (widget->focusPolicy() & Qt::TabFocus) {
+            chain << widget;
+        }
+        widget = widget->nextInFocusChain();
+    } while (widget != window.cmdOK && chain.size() < 20);
+    QCOMPARE(chain, expected);
+}
+
+void TestForms::setEnterAndEscapePressNothing_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::newRow("Return") << int(Qt::Key_Return);
+    QTest::newRow("Enter") << int(Qt::Key_Enter);
+    QTest::newRow("Escape") << int(Qt::Key_Escape);
+}
+
+void TestForms::setEnterAndEscapePressNothing()
+{
+    QFETCH(int, key);
+    frmSet window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QSignalSpy ok(window.cmdOK, &QPushButton::clicked);
+    QSignalSpy cancel(window.cmdCancel, &QPushButton::clicked);
+    QSignalSpy unloading(&window, &frmSet::unloading);
+    for (QWidget* focus : {static_cast<QWidget*>(window.lstSetList), static_cast<QWidget*>(window.optMode[0]),
+                           static_cast<QWidget*>(window.cmdGetQuestion)}) {
+        focus->setFocus();
+        QTest::keyClick(window.windowHandle(), Qt::Key(key));
+    }
+    QVERIFY(!window.cmdOK->isDefault() && !window.cmdOK->autoDefault());
+    QVERIFY(!window.cmdCancel->isDefault() && !window.cmdCancel->autoDefault());
+    QCOMPARE(ok.count(), 0);
+    QCOMPARE(cancel.count(), 0);
+    QCOMPARE(unloading.count(), 0);
+    QVERIFY(window.isVisible());
+}
+
+void TestForms::setListPattern()
+{
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    const QStringList files{"zeta.qiz", "Alpha.QIZ", "beta.5tq",  "Gamma.5TQ", "delta.5tx",   "EPS.5TX",
+                            "quiz.txt", "a.qizx",    "b.qiz.bak", "c.5tqq",    ".hidden.qiz", "Beta.qiz"};
+    for (const QString& name : files) {
+        QFile file(folder.filePath(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("folder.qiz")));
+    const QStringList listed =
+        FileListBox::matchingFiles(folder.path(), QString::fromLatin1(frmSet::kListPattern));
+    // Both set formats of the list in either case, sorted by name without regard
+    // to case; the other format, other endings, folders and hidden files never.
+    const QStringList expected{"Alpha.QIZ", "beta.5tq", "Beta.qiz", "Gamma.5TQ", "zeta.qiz"};
+    QCOMPARE(listed, expected);
+}
+
+void TestForms::setListFolderFill()
+{
+    QTemporaryDir folder;
+    for (const char* name : {"one.qiz", "two.5tx", "three.5tq"}) {
+        QFile file(folder.filePath(QString::fromLatin1(name)));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    frmSet window;
+    QCOMPARE(window.lstSetList->pattern(), QStringLiteral("*.qiz;*.5tq"));
+    QCOMPARE(window.lstSetList->count(), 0);
+    window.lstSetList->setFolder(folder.path());
+    QCOMPARE(window.lstSetList->folder(), folder.path());
+    QCOMPARE(window.lstSetList->count(), 2);
+    QCOMPARE(window.lstSetList->item(0)->text(), QStringLiteral("one.qiz"));
+    QCOMPARE(window.lstSetList->item(1)->text(), QStringLiteral("three.5tq"));
+    window.lstSetList->setCurrentRow(1);
+    QFile file(folder.filePath(QStringLiteral("a.qiz")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    window.lstSetList->refresh();
+    QCOMPARE(window.lstSetList->count(), 3);
+    QCOMPARE(window.lstSetList->currentItem()->text(), QStringLiteral("three.5tq"));
+    window.lstSetList->setFolder(folder.filePath(QStringLiteral("missing")));
+    QCOMPARE(window.lstSetList->count(), 0);
+}
+
+void TestForms::setUnloadsOnce()
+{
+    frmSet window;
+    window.show();
+    QSignalSpy unloading(&window, &frmSet::unloading);
+    window.close();
+    window.unload();
+    QCOMPARE(unloading.count(), 1);
+    QVERIFY(window.isUnloaded());
+    QVERIFY(!window.isVisible());
+}
+
+QTEST_MAIN(TestForms)
+#include "test_forms.moc"

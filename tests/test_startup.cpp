@@ -1,0 +1,360 @@
+// Start-up with the recording platform: the command-line dispatch, the show's
+// start and end, and the display-properties lock; and the lock-file marker of
+// the Qt platform.
+#include "fakeplatform.h"
+#include "frmmain.h"
+#include "frmset.h"
+#include "platform_qt.h"
+#include "startup.h"
+
+#include <QGuiApplication>
+#include <QLockFile>
+#include <QScreen>
+#include <QSysInfo>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using montera::FakePlatform;
+using montera::StartOutcome;
+
+Q_DECLARE_METATYPE(StartOutcome)
+
+namespace {
+
+constexpr montera::WindowHandle kDisplayProperties = 42;
+const char* const kFindShow = "FindWindow(ScreenSaver_MainForm_20020313)";
+const char* const kFindProperties = "FindWindow(画面のプロパティ)";
+
+// The calls with the main window's handle, which differs per run, as "H".
+QStringList calls(const FakePlatform& fake)
+{
+    QStringList list;
+    for (const std::string& call : fake.calls) {
+        QString text = QString::fromStdString(call);
+        if (text.startsWith(u"SetWindowPos(")) {
+            text.replace(QRegularExpression(QStringLiteral("^SetWindowPos\\(\\d+,")),
+                         QStringLiteral("SetWindowPos(H,"));
+        }
+        list << text;
+    }
+    return list;
+}
+
+QString topmostCall()
+{
+    QScreen* screen = QGuiApplication::primaryScreen();
+    const QSize size = screen->geometry().size() * screen->devicePixelRatio();
+    return QStringLiteral("SetWindowPos(H,-1,0,0,%1,%2,0x50)").arg(size.width()).arg(size.height());
+}
+
+} // namespace
+
+class TestStartup : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void argumentString_data();
+    void argumentString();
+    void dispatch_data();
+    void dispatch();
+    void showLoadsBeforeShowing();
+    void endShowRestoresCursorAndExits();
+    void closingShowRestoresCursorOnce();
+    void settingsUnloadUnlocks_data();
+    void settingsUnloadUnlocks();
+    void settingsWindowIsNewAfterUnload();
+    void lockFlagValues_data();
+    void lockFlagValues();
+    void lockFileMarksRunningShow();
+    void qtCursorCount();
+
+private:
+    FakePlatform* m_fake = nullptr;
+    int m_mainLoads = 0;
+    int m_setLoads = 0;
+};
+
+void TestStartup::init()
+{
+    m_fake = new FakePlatform;
+    montera::setPlatform(m_fake);
+    m_mainLoads = 0;
+    m_setLoads = 0;
+    montera::setStartupHooks({[this](frmMain&) { ++m_mainLoads; }, [this](frmSet&) { ++m_setLoads; }});
+}
+
+void TestStartup::cleanup()
+{
+    montera::resetStartup();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    montera::setStartupHooks({});
+    montera::setPlatform(nullptr);
+    delete m_fake;
+    m_fake = nullptr;
+}
+
+void TestStartup::argumentString_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("none") << QStringList{} << "";
+    QTest::newRow("one") << QStringList{"/c:1234"} << "/c:1234";
+    QTest::newRow("two") << QStringList{"/p", "1234"} << "/p 1234";
+    QTest::newRow("leading blank kept") << QStringList{" /s"} << " /s";
+}
+
+void TestStartup::argumentString()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, expected);
+    QCOMPARE(montera::argumentString(arguments), expected);
+}
+
+void TestStartup::dispatch_data()
+{
+    QTest::addColumn<QString>("arguments");
+    QTest::addColumn<bool>("showRunning");
+    QTest::addColumn<bool>("propertiesOpen");
+    QTest::addColumn<StartOutcome>("outcome");
+    QTest::addColumn<QStringList>("expectedCalls");
+
+    const QStringList ended{kFindShow};
+    const QStringList settings{kFindShow, kFindProperties};
+    const QStringList settingsLocking{kFindShow, kFindProperties, "EnableWindow(42,0)"};
+    const QStringList show{kFindShow, "ShowCursor(0)", "Shown(ScreenSaver_MainForm_20020313)", topmostCall()};
+    const auto settingsOpen = StartOutcome::SettingsOpen;
+
+    QTest::newRow("/c with a window number") << "/c:1234" << false << false << settingsOpen << settings;
+    QTest::newRow("/c locks the properties") << "/c" << false << true << settingsOpen << settingsLocking;
+    QTest::newRow("/C") << "/C" << false << true << settingsOpen << settingsLocking;
+    QTest::newRow("/p with a window number") << "/p 1234" << false << true << StartOutcome::Ended << ended;
+    QTest::newRow("/P") << "/P" << false << false << StartOutcome::Ended << ended;
+    QTest::newRow("/a") << "/a" << false << true << StartOutcome::Ended << ended;
+    QTest::newRow("/A") << "/A" << false << false << StartOutcome::Ended << ended;
+    QTest::newRow("/s") << "/s" << false << true << StartOutcome::ShowRunning << show;
+    QTest::newRow("/S") << "/S" << false << false << StartOutcome::ShowRunning << show;
+    QTest::newRow("/s and more") << "/screen 7" << false << false << StartOutcome::ShowRunning << show;
+    QTest::newRow("empty") << "" << false << true << settingsOpen << settingsLocking;
+    QTest::newRow("leading blank") << " /s" << false << false << settingsOpen << settings;
+    QTest::newRow("xx") << "xx" << false << false << settingsOpen << settings;
+    QTest::newRow("switch without slash") << "s" << false << false << settingsOpen << settings;
+    QTest::newRow("other slash letter") << "/x" << false << false << settingsOpen << settings;
+    QTest::newRow("dash") << "-s" << false << false << settingsOpen << settings;
+    QTest::newRow("second /s") << "/s" << true << false << StartOutcome::Ended << ended;
+    QTest::newRow("/c during a show") << "/c" << true << true << StartOutcome::Ended << ended;
+    QTest::newRow("empty during a show") << "" << true << false << StartOutcome::Ended << ended;
+}
+
+void TestStartup::dispatch()
+{
+    QFETCH(QString, arguments);
+    QFETCH(bool, showRunning);
+    QFETCH(bool, propertiesOpen);
+    QFETCH(StartOutcome, outcome);
+    QFETCH(QStringList, expectedCalls);
+    if (showRunning) {
+        m_fake->windows[u"ScreenSaver_MainForm_20020313"] = 7;
+    }
+    if (propertiesOpen) {
+        m_fake->windows[u"画面のプロパティ"] = kDisplayProperties;
+    }
+
+    QCOMPARE(montera::Main(arguments), outcome);
+    QCOMPARE(calls(*m_fake), expectedCalls);
+
+    frmMain* show = montera::mainForm();
+    frmSet* settings = montera::setForm();
+    QCOMPARE(show != nullptr, outcome == StartOutcome::ShowRunning);
+    QCOMPARE(settings != nullptr, outcome == StartOutcome::SettingsOpen);
+    QCOMPARE(m_mainLoads, outcome == StartOutcome::ShowRunning ? 1 : 0);
+    QCOMPARE(m_setLoads, outcome == StartOutcome::SettingsOpen ? 1 : 0);
+    if (settings) {
+        QVERIFY(settings->isVisible());
+        QCOMPARE(montera::displayPropertiesWnd(), propertiesOpen ? kDisplayProperties : 0);
+    }
+    if (show) {
+        QVERIFY(show->isVisible());
+        QVERIFY(show->isFullScreen());
+        QCOMPARE(show->geometry(), QGuiApplication::primaryScreen()->geometry());
+        QVERIFY(show->timMain->isActive());
+        QCOMPARE(m_fake->cursorCount, -1);
+    } else {
+        QCOMPARE(m_fake->cursorCount, 0);
+    }
+    QVERIFY(!m_fake->exited);
+}
+
+void TestStartup::showLoadsBeforeShowing()
+{
+    QStringList callsAtLoad;
+    bool visibleAtLoad = true;
+    bool timerAtLoad = true;
+    frmSet* hiddenSettings = nullptr;
+    montera::setStartupHooks({[&](frmMain& form) {
+                                  ++m_mainLoads;
+                                  callsAtLoad = calls(*m_fake);
+                                  visibleAtLoad = form.isVisible();
+                                  timerAtLoad = form.timMain->isActive();
+                                  // The show's load handler loads the settings window hidden.
+                                  hiddenSettings = &montera::obtainSetForm();
+                                  QCOMPARE(&montera::obtainSetForm(), hiddenSettings);
+                              },
+                              [this](frmSet& form) {
+                                  ++m_setLoads;
+                                  QVERIFY(!form.isVisible());
+                              }});
+    QCOMPARE(montera::Main(QStringLiteral("/s")), StartOutcome::ShowRunning);
+    QCOMPARE(callsAtLoad, (QStringList{kFindShow, "ShowCursor(0)"}));
+    QVERIFY(!visibleAtLoad);
+    QVERIFY(!timerAtLoad);
+    QCOMPARE(m_mainLoads, 1);
+    QCOMPARE(m_setLoads, 1);
+    QVERIFY(hiddenSettings);
+    QVERIFY(!hiddenSettings->isVisible());
+    QCOMPARE(montera::setForm(), hiddenSettings);
+    // Loading the settings window for the show does not touch the lock.
+    QVERIFY(!calls(*m_fake).contains(kFindProperties));
+}
+
+void TestStartup::endShowRestoresCursorAndExits()
+{
+    QCOMPARE(montera::Main(QStringLiteral("/s")), StartOutcome::ShowRunning);
+    QPointer<frmMain> show = montera::mainForm();
+    QSignalSpy unloading(show.data(), &frmMain::unloading);
+    m_fake->calls.clear();
+    montera::EndShow();
+    QCOMPARE(calls(*m_fake),
+             (QStringList{"ShowCursor(1)", "Unloaded(ScreenSaver_MainForm_20020313)", "ExitProcess(0)"}));
+    QCOMPARE(unloading.count(), 1);
+    QCOMPARE(m_fake->cursorCount, 0);
+    QVERIFY(m_fake->exited);
+    QCOMPARE(m_fake->exitCode, 0);
+    QVERIFY(!montera::mainForm());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(show.isNull());
+}
+
+void TestStartup::closingShowRestoresCursorOnce()
+{
+    QCOMPARE(montera::Main(QStringLiteral("/S")), StartOutcome::ShowRunning);
+    frmMain* show = montera::mainForm();
+    show->close();
+    show->unload();
+    QCOMPARE(m_fake->cursorCount, 0);
+    QCOMPARE(calls(*m_fake).count(QStringLiteral("ShowCursor(1)")), 1);
+    QVERIFY(!show->timMain->isActive());
+}
+
+void TestStartup::settingsUnloadUnlocks_data()
+{
+    QTest::addColumn<bool>("propertiesOpen");
+    QTest::addColumn<QStringList>("afterUnload");
+    QTest::newRow("properties open") << true << QStringList{"EnableWindow(42,1)"};
+    QTest::newRow("no properties window") << false << QStringList{};
+}
+
+void TestStartup::settingsUnloadUnlocks()
+{
+    QFETCH(bool, propertiesOpen);
+    QFETCH(QStringList, afterUnload);
+    if (propertiesOpen) {
+        m_fake->windows[u"画面のプロパティ"] = kDisplayProperties;
+    }
+    QCOMPARE(montera::Main(QStringLiteral("/c")), StartOutcome::SettingsOpen);
+    frmSet* settings = montera::setForm();
+    // The properties dialog may have closed meanwhile: no new lookup is made.
+    m_fake->windows.clear();
+    m_fake->calls.clear();
+    settings->close();
+    settings->unload();
+    QCOMPARE(calls(*m_fake), afterUnload);
+    QVERIFY(!settings->isVisible());
+    QVERIFY(!montera::setForm());
+}
+
+void TestStartup::settingsWindowIsNewAfterUnload()
+{
+    QCOMPARE(montera::Main(QString()), StartOutcome::SettingsOpen);
+    QPointer<frmSet> first = montera::setForm();
+    first->unload();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(first.isNull());
+    frmSet& second = montera::obtainSetForm();
+    QVERIFY(!second.isVisible());
+    QCOMPARE(m_setLoads, 2);
+}
+
+void TestStartup::lockFlagValues_data()
+{
+    QTest::addColumn<int>("flag");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("True locks") << -1 << QStringList{kFindProperties, "EnableWindow(42,0)"};
+    QTest::newRow("False unlocks") << 0 << QStringList{"EnableWindow(42,1)"};
+    QTest::newRow("1 is not True") << 1 << QStringList{"EnableWindow(42,1)"};
+}
+
+void TestStartup::lockFlagValues()
+{
+    QFETCH(int, flag);
+    QFETCH(QStringList, expected);
+    m_fake->windows[u"画面のプロパティ"] = kDisplayProperties;
+    qint16 lock = montera::kTrue;
+    montera::LockDisplayProperties(lock);
+    m_fake->calls.clear();
+    qint16 value = qint16(flag);
+    montera::LockDisplayProperties(value);
+    QCOMPARE(calls(*m_fake), expected);
+    QCOMPARE(montera::displayPropertiesWnd(), kDisplayProperties);
+
+    // Nothing found: the handle becomes zero and unlocking does nothing.
+    m_fake->windows.clear();
+    montera::LockDisplayProperties(lock);
+    m_fake->calls.clear();
+    qint16 unlock = montera::kFalse;
+    montera::LockDisplayProperties(unlock);
+    QVERIFY(m_fake->calls.empty());
+    QCOMPARE(montera::displayPropertiesWnd(), montera::WindowHandle(0));
+}
+
+void TestStartup::lockFileMarksRunningShow()
+{
+    QTemporaryDir folder;
+    const std::u16string_view title = u"ScreenSaver_MainForm_20020313";
+    montera::QtPlatform running;
+    montera::QtPlatform later;
+    running.setLockFolder(folder.path());
+    later.setLockFolder(folder.path());
+    QCOMPARE(later.findWindow(title), montera::WindowHandle(0));
+    running.windowShown(1, title);
+    QVERIFY(later.findWindow(title) != 0);
+    QVERIFY(running.findWindow(title) != 0);
+    QCOMPARE(later.findWindow(u"画面のプロパティ"), montera::WindowHandle(0));
+    running.windowUnloaded(1, title);
+    QCOMPARE(later.findWindow(title), montera::WindowHandle(0));
+
+    // A lock left by a process that died does not count.
+    QFile stale(later.lockFilePath(title));
+    QVERIFY(stale.open(QIODevice::WriteOnly));
+    stale.write("2147480000\nmontera\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+    stale.close();
+    QCOMPARE(later.findWindow(title), montera::WindowHandle(0));
+}
+
+void TestStartup::qtCursorCount()
+{
+    montera::QtPlatform platform;
+    platform.showCursor(false);
+    QVERIFY(QGuiApplication::overrideCursor());
+    QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::BlankCursor);
+    platform.showCursor(false);
+    platform.showCursor(true);
+    QVERIFY(QGuiApplication::overrideCursor());
+    platform.showCursor(true);
+    QVERIFY(!QGuiApplication::overrideCursor());
+}
+
+QTEST_MAIN(TestStartup)
+#include "test_startup.moc"
