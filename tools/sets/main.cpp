@@ -1,6 +1,7 @@
 // montera-sets: looks at question-set files the way the program loads them.
 
 #include "bank.h"
+#include "check.h"
 #include "fileutil.h"
 #include "json.h"
 
@@ -9,6 +10,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -16,6 +18,7 @@ using namespace montera;
 
 constexpr const char* kUsage =
     "Usage: montera-sets dump FILE\n"
+    "       montera-sets check [--json] FILE...\n"
     "\n"
     "  dump FILE   Load FILE exactly as the screensaver does and print the question\n"
     "              bank as one JSON object (UTF-8): the load status (ok, unrecognised,\n"
@@ -24,7 +27,23 @@ constexpr const char* kUsage =
     "              text, five choices and the 0-based answer. After a failed load the\n"
     "              one question is the error entry the screensaver would show.\n"
     "              Exit status: 0 when the set loads, 1 when it does not, 2 on a usage\n"
-    "              error.\n";
+    "              error.\n"
+    "\n"
+    "  check FILE...  For people who write question sets: load each FILE as the\n"
+    "              screensaver does and list what it makes of it. A first line per\n"
+    "              file gives the format, the number of questions and the set's\n"
+    "              title, creator and version; then one line per finding, as\n"
+    "              FILE:LINE: warning|error: message (text sets) or\n"
+    "              FILE:OFFSET (block N): warning|error: message (5TQ sets).\n"
+    "              Warnings are problems the screensaver accepts silently (a line\n"
+    "              that ends a set early, a question without an answer or with\n"
+    "              missing or repeated choices, an answer outside 1 to 5, an\n"
+    "              incomplete last question, overlapping 5TQ blocks, bytes that are\n"
+    "              no code page 932 character); errors are why it would show its\n"
+    "              error entry instead of the set.\n"
+    "              --json prints the same as one JSON array (UTF-8).\n"
+    "              Exit status: 0 when every set loads, 1 when one does not, 2 on a\n"
+    "              usage error.\n";
 
 const char* statusName(LoadOutcome outcome)
 {
@@ -67,6 +86,37 @@ QByteArray dumpJson(const QuestionBank& bank, LoadOutcome outcome)
     return out;
 }
 
+int checkSets(const QStringList& args)
+{
+    bool asJson = false;
+    QStringList files;
+    for (const QString& arg : args) {
+        if (arg == u"--json")
+            asJson = true;
+        else if (arg.startsWith(u'-') && arg.size() > 1)
+            return -1;
+        else
+            files << arg;
+    }
+    if (files.isEmpty())
+        return -1;
+    std::vector<check::Report> reports;
+    bool allLoad = true;
+    for (const QString& file : files) {
+        reports.push_back(check::checkFile(file));
+        allLoad = allLoad && reports.back().outcome == LoadOutcome::Ok;
+        if (!asJson) {
+            const QByteArray out = check::formatText(reports.back());
+            std::fwrite(out.constData(), 1, static_cast<size_t>(out.size()), stdout);
+        }
+    }
+    if (asJson) {
+        const QByteArray out = check::formatJson(reports);
+        std::fwrite(out.constData(), 1, static_cast<size_t>(out.size()), stdout);
+    }
+    return allLoad ? 0 : 1;
+}
+
 int dump(const QString& fileName)
 {
     auto bank = std::make_unique<QuestionBank>();
@@ -82,9 +132,11 @@ int dump(const QString& fileName)
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
-    setOversizeWarning([] { std::fputs("montera-sets: warning: ファイルサイズが大きすぎます (the file is longer "
-                                       "than 640001 bytes; only its start is read)\n",
-                                       stderr); });
+    setOversizeWarning([] {
+        std::fputs("montera-sets: warning: ファイルサイズが大きすぎます (the file is longer "
+                   "than 640001 bytes; only its start is read)\n",
+                   stderr);
+    });
     const QStringList args = app.arguments().mid(1);
     if (args.size() == 1 && (args[0] == u"--help" || args[0] == u"-h")) {
         std::fputs(kUsage, stdout);
@@ -92,6 +144,11 @@ int main(int argc, char* argv[])
     }
     if (args.size() == 2 && args[0] == u"dump")
         return dump(args[1]);
+    if (!args.isEmpty() && args[0] == u"check") {
+        const int status = checkSets(args.mid(1));
+        if (status >= 0)
+            return status;
+    }
     std::fputs(kUsage, stderr);
     return 2;
 }

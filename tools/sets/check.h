@@ -1,0 +1,48 @@
+#pragma once
+
+#include "bank.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <vector>
+
+// The checks of `montera-sets check`: what the program would make of a
+// question-set file, and every problem that it accepts silently or that makes
+// it reject the set.
+namespace montera::check {
+
+enum class Severity {
+    Warning, // the program accepts it, perhaps not as the author meant
+    Error,   // a reason why the program shows an error entry instead of the set
+};
+
+struct Finding {
+    Severity severity = Severity::Warning;
+    int line = 0;       // 1-based line of a text set; 0 when not tied to a line
+    qint64 offset = -1; // byte offset in a 5TQ set; -1 when none
+    int block = -1;     // 256-byte block of that offset
+    QString message;
+};
+
+struct Report {
+    QString file;
+    QString format; // "QIZ", "5TX", "5TQ", or empty when the name has none of them
+    LoadOutcome outcome = LoadOutcome::Ok;
+    int questions = 0; // as loaded; 0 when the set does not load
+    QString title;
+    QString creator;
+    QString version;
+    std::vector<Finding> findings;
+};
+
+// Loads the file as the program does (once) and examines its bytes.
+Report checkFile(const QString& fileName);
+
+// One finding per line, "FILE:LINE: severity: message", after a summary line.
+QByteArray formatText(const Report& report);
+
+// All reports as one JSON array.
+QByteArray formatJson(const std::vector<Report>& reports);
+
+} // namespace montera::check
