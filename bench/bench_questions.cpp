@@ -3,6 +3,9 @@
 
 #include "bank.h"
 #include "codec932.h"
+#include "fileutil.h"
+#include "read5tq.h"
+#include "readers.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -19,7 +22,8 @@ namespace {
 // Mostly double-byte text with ASCII between, like a real question set.
 QByteArray japaneseText(qsizetype size)
 {
-    const QByteArray line = cp932::encode(QStringLiteral("Q=日本でいちばん高い山はどれでしょう？ (Mt. 3776m) ｶﾀｶﾅ\r\n"));
+    const QByteArray line =
+        cp932::encode(QStringLiteral("Q=日本でいちばん高い山はどれでしょう？ (Mt. 3776m) ｶﾀｶﾅ\r\n"));
     QByteArray text;
     while (text.size() < size)
         text += line;
@@ -71,6 +75,115 @@ void BM_LoadQiz2048(benchmark::State& state)
     state.counters["bytes"] = static_cast<double>(file.size());
 }
 BENCHMARK(BM_LoadQiz2048)->Unit(benchmark::kMicrosecond);
+
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// A 5TX set of the given number of questions: 5 header lines and 6 lines per
+// question.
+QByteArray fiveTx(int questions)
+{
+    QString text = QStringLiteral("5TX\r\nベンチマーク\r\n\r\n題名\r\n%1\r\n").arg(questions);
+    for (int q = 0; q < questions; ++q) {
+        text += QStringLiteral("問題その%1：次のうち正しいものはどれでしょうか？\r\n").arg(q);
+        for (int c = 1; c <= 5; ++c)
+            text += QStringLiteral("選択肢%2-%1\r\n").arg(c).arg(q);
+    }
+    return cp932::encode(text);
+}
+
+// Loading through the loader, file reading included. Two sizes ten times
+// apart show that the time grows linearly with the file.
+void BM_Load5tx(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("set.5tx");
+    const QByteArray bytes = fiveTx(int(state.range(0)));
+    if (!writeFile(path, bytes))
+        state.SkipWithError("cannot write the set");
+    auto bank = std::make_unique<QuestionBank>();
+    std::int16_t mode = 0;
+    for (auto _ : state) {
+        if (LoadQuestion(*bank, mode, path) != LoadOutcome::Ok)
+            state.SkipWithError("set did not load");
+    }
+    state.counters["bytes"] = double(bytes.size());
+    state.counters["lines"] = double(5 + 6 * state.range(0));
+    state.SetBytesProcessed(state.iterations() * bytes.size());
+}
+BENCHMARK(BM_Load5tx)->Arg(204)->Arg(2048)->Unit(benchmark::kMicrosecond);
+
+// The reader alone on the text ReadTextFile gives.
+void BM_Read5tx(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("set.5tx");
+    QString text;
+    if (!writeFile(path, fiveTx(int(state.range(0)))) || !ReadTextFile(path, text))
+        state.SkipWithError("cannot prepare the set");
+    auto bank = std::make_unique<QuestionBank>();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(Read5TX(*bank, text));
+    state.SetBytesProcessed(state.iterations() * text.size() * 2);
+}
+BENCHMARK(BM_Read5tx)->Arg(204)->Arg(2048)->Unit(benchmark::kMicrosecond);
+
+// A full 5TQ file of 640,001 bytes: eight sections of 256 questions each,
+// every field filled with masked text, and the rest of the file after the
+// last block.
+QByteArray fullFiveTq()
+{
+    QByteArray bytes(kBinaryBufferSize, '\0');
+    const auto put = [&bytes](qsizetype offset, const QByteArray& plain, int size, bool masked) {
+        for (int i = 0; i < size; ++i) {
+            const char byte = i < plain.size() ? plain[i] : ' ';
+            bytes[offset + i] =
+                masked && i < plain.size() ? char(static_cast<unsigned char>(byte) ^ 0x80) : byte;
+        }
+    };
+    for (int s = 0; s < kSectionCount; ++s) {
+        const qsizetype o = qsizetype(s) * kBlockSize;
+        put(o + kSectionNameOffset, cp932::encode(QStringLiteral("第%1章").arg(s + 1)), kSectionNameSize,
+            false);
+        const int first = kSectionCount + s * 256;
+        bytes[o + kCountOffset] = 0;
+        bytes[o + kCountOffset + 1] = 1; // 256 questions
+        bytes[o + kFirstBlockOffset] = char(first & 0xFF);
+        bytes[o + kFirstBlockOffset + 1] = char(first >> 8);
+        put(o + kSetNameOffset, cp932::encode(QStringLiteral("ベンチ集.5TQ")), kSetNameSize, false);
+    }
+    for (int q = 0; q < kBankCapacity; ++q) {
+        const qsizetype o = qsizetype(kSectionCount + q) * kBlockSize;
+        put(o,
+            cp932::encode(
+                QStringLiteral("問題その%1：次のうち、日本でいちばん高い山はどれでしょうか？").arg(q)),
+            kTextSize, true);
+        for (int c = 0; c < kChoiceCount; ++c)
+            put(o + choiceOffset(c), cp932::encode(QStringLiteral("選択肢その%1の%2番").arg(q).arg(c)),
+                kChoiceSize, true);
+    }
+    return bytes;
+}
+
+void BM_Load5tqFull(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("full.5tq");
+    const QByteArray bytes = fullFiveTq();
+    if (!writeFile(path, bytes))
+        state.SkipWithError("cannot write the set");
+    auto bank = std::make_unique<QuestionBank>();
+    std::int16_t mode = 0;
+    for (auto _ : state) {
+        if (LoadQuestion(*bank, mode, path) != LoadOutcome::Ok || bank->LastQuestion != kBankCapacity - 1)
+            state.SkipWithError("set did not load");
+    }
+    state.counters["bytes"] = double(bytes.size());
+}
+BENCHMARK(BM_Load5tqFull)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 
