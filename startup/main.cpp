@@ -1,9 +1,16 @@
 #include "fileutil.h"
+#include "firstpaint.h"
+#include "frmmain.h"
+#include "frmset.h"
 #include "platform_qt.h"
+#include "random.h"
+#include "settingswindow.h"
+#include "showwindow.h"
 #include "startup.h"
 #include "twips.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QLibraryInfo>
 #include <QMessageBox>
 #include <QTranslator>
@@ -28,6 +35,30 @@ int main(int argc, char* argv[])
 
     const std::unique_ptr<montera::Platform> platform = montera::createPlatform();
     montera::setPlatform(platform.get());
+
+    // The behaviour of the two windows, run by their load handlers.
+    const QString programFolder = QApplication::applicationDirPath();
+    montera::ClockSeededRandom random;
+    montera::setStartupHooks({
+        .mainFormLoad =
+            [&random](frmMain& form) {
+                montera::ShowWindow::attach(
+                    form, random,
+                    [] {
+                        frmSet& settings = montera::obtainSetForm();
+                        if (montera::SettingsWindow* window = montera::SettingsWindow::of(settings))
+                            window->readSettings();
+                    },
+                    [] { montera::EndShow(); });
+                montera::bench::reportFirstPaint(&form);
+            },
+        .setFormLoad =
+            [programFolder](frmSet& form) {
+                montera::SettingsWindow::attach(
+                    form, programFolder, montera::questionSetsPage(programFolder),
+                    [](const QUrl& url) { return QDesktopServices::openUrl(url); });
+            },
+    });
 
     const QStringList arguments = QApplication::arguments().mid(1);
     if (montera::Main(montera::argumentString(arguments)) == montera::StartOutcome::Ended) {

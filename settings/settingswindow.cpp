@@ -1,0 +1,115 @@
+#include "settingswindow.h"
+
+#include "bank.h"
+#include "frmset.h"
+#include "globals.h"
+#include "settingsfile.h"
+
+#include <QDir>
+#include <QMessageBox>
+
+namespace montera {
+
+SettingsWindow::SettingsWindow(frmSet& form, const QString& programFolder, const QUrl& page,
+                               SettingsDialog::UrlOpener openUrl)
+    : QObject(&form)
+    , m_form(form)
+    , m_dialog(*this, globalBank(), globalSettings(), programFolder, page, std::move(openUrl))
+{
+    setObjectName(QStringLiteral("SettingsWindow"));
+    // A change of selection, by the mouse, the arrow keys or the settings
+    // file, loads the set and shows its header.
+    // The focus alone makes an item current without selecting it; only a
+    // real selection counts.
+    connect(form.lstSetList, &QListWidget::itemSelectionChanged, this, [this] {
+        if (!m_form.lstSetList->selectedItems().isEmpty())
+            m_dialog.lstSetListClick();
+    });
+    connect(form.cmdOK, &QPushButton::clicked, this, [this] { m_dialog.cmdOKClick(); });
+    connect(form.cmdCancel, &QPushButton::clicked, this, [this] { m_dialog.cmdCancelClick(); });
+    connect(form.cmdGetQuestion, &QPushButton::clicked, this, [this] { m_dialog.cmdGetQuestionClick(); });
+}
+
+SettingsWindow& SettingsWindow::attach(frmSet& form, const QString& programFolder, const QUrl& page,
+                                       SettingsDialog::UrlOpener openUrl)
+{
+    auto* window = new SettingsWindow(form, programFolder, page, std::move(openUrl));
+    window->m_dialog.FormLoad();
+    return *window;
+}
+
+SettingsWindow* SettingsWindow::of(frmSet& form)
+{
+    return form.findChild<SettingsWindow*>(QStringLiteral("SettingsWindow"), Qt::FindDirectChildrenOnly);
+}
+
+void SettingsWindow::readSettings()
+{
+    INIRead(*this, globalSettings(), kSettingsFileName);
+}
+
+void SettingsWindow::setListFolder(const QString& folder)
+{
+    m_form.lstSetList->setFolder(folder);
+}
+
+int SettingsWindow::itemCount() const
+{
+    return m_form.lstSetList->count();
+}
+
+QString SettingsWindow::itemText(int index) const
+{
+    const QListWidgetItem* item = m_form.lstSetList->item(index);
+    return item ? item->text() : QString();
+}
+
+void SettingsWindow::selectItem(int index)
+{
+    m_form.lstSetList->setCurrentRow(index);
+}
+
+QString SettingsWindow::selectedItemText() const
+{
+    const QList<QListWidgetItem*> selected = m_form.lstSetList->selectedItems();
+    return selected.isEmpty() ? QString() : selected.first()->text();
+}
+
+void SettingsWindow::setModeChecked(int mode)
+{
+    m_form.optMode[static_cast<size_t>(mode)]->setChecked(true);
+}
+
+bool SettingsWindow::isModeChecked(int mode) const
+{
+    return m_form.optMode[static_cast<size_t>(mode)]->isChecked();
+}
+
+void SettingsWindow::setHeader(const QString& title, const QString& version, const QString& creator)
+{
+    m_form.lblTitle->setText(title);
+    m_form.lblVersion->setText(version);
+    m_form.lblCreater->setText(creator);
+}
+
+void SettingsWindow::showBrowserError()
+{
+    QMessageBox::warning(&m_form, QStringLiteral("モンテラ"), QStringLiteral("ブラウザを起動できません"));
+}
+
+void SettingsWindow::unload()
+{
+    m_form.unload();
+}
+
+QUrl questionSetsPage(const QString& programFolder)
+{
+#ifdef MONTERA_QUESTION_SETS_URL
+    const QUrl configured(QStringLiteral(MONTERA_QUESTION_SETS_URL));
+    if (!configured.isEmpty())
+        return configured;
+#endif
+    return QUrl::fromLocalFile(QDir(programFolder).filePath(QStringLiteral("question-sets.html")));
+}
+
+} // namespace montera

@@ -1,0 +1,150 @@
+#include "showwindow.h"
+
+#include "bank.h"
+#include "frmmain.h"
+#include "globals.h"
+#include "keycode.h"
+#include "twips.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+namespace montera {
+
+namespace {
+
+constexpr quint32 kHighlightColour = 0x000080FF; // orange
+constexpr quint32 kSlotColour = 0x00FFFFFF;      // white
+
+// Labels repaint only when their text really changes.
+void setTextIfChanged(QLabel* label, const QString& text)
+{
+    if (label->text() != text)
+        label->setText(text);
+}
+
+} // namespace
+
+ShowWindow::ShowWindow(frmMain& form, RandomSource& random, QuizShow::EndShow endShow)
+    : QObject(&form)
+    , m_form(form)
+    , m_show(globalBank(), globalSettings(), *this, random, std::move(endShow))
+{
+    connect(&form, &frmMain::keyDown, this, &ShowWindow::keyDown);
+    connect(&form, &frmMain::mouseDown, this, [this] { m_show.FormMouseDown(); });
+    connect(&form, &frmMain::mouseMove, this, &ShowWindow::mouseMove);
+    connect(form.timMain, &QTimer::timeout, this, &ShowWindow::timMainTimer);
+}
+
+ShowWindow& ShowWindow::attach(frmMain& form, RandomSource& random, std::function<void()> readSettings,
+                               QuizShow::EndShow endShow)
+{
+    auto* window = new ShowWindow(form, random, std::move(endShow));
+    window->m_show.FormLoad(readSettings);
+    return *window;
+}
+
+void ShowWindow::timMainTimer()
+{
+    m_form.timMain->stop();
+    // Keys and pointer events queued since the last tick are handled before
+    // the show reads its state.
+    QCoreApplication::processEvents();
+    if (m_show.ended())
+        return;
+    m_show.TimerTick();
+    if (!m_show.ended())
+        m_form.timMain->start();
+}
+
+void ShowWindow::keyDown(QKeyEvent* event)
+{
+    m_show.FormKeyDown(windowsKeyCode(event->key(), event->modifiers(), event->nativeScanCode(),
+                                      event->nativeVirtualKey(),
+                                      keySourceForPlatform(QGuiApplication::platformName())));
+}
+
+void ShowWindow::mouseMove(QMouseEvent* event)
+{
+    const QPointF position = event->position();
+    m_show.FormMouseMove(static_cast<float>(pixelsToTwips(position.x())),
+                         static_cast<float>(pixelsToTwips(position.y())));
+}
+
+void ShowWindow::setQuestionText(const QString& text)
+{
+    setTextIfChanged(m_form.lblDoc, text);
+}
+
+void ShowWindow::setQuestionNumber(const QString& text)
+{
+    setTextIfChanged(m_form.lblQNum, text);
+}
+
+void ShowWindow::setQuestionTitle(const QString& text)
+{
+    setTextIfChanged(m_form.lblTitle, text);
+}
+
+void ShowWindow::setChoiceText(int slot, const QString& text)
+{
+    setTextIfChanged(m_form.lblSelect[static_cast<size_t>(slot)], text);
+}
+
+void ShowWindow::setSlotHighlighted(int slot, bool highlighted)
+{
+    QLabel* label = m_form.lblSelect[static_cast<size_t>(slot)];
+    const QColor wanted = colorFromBgr(highlighted ? kHighlightColour : kSlotColour);
+    if (label->palette().color(label->backgroundRole()) != wanted)
+        setBackColor(label, highlighted ? kHighlightColour : kSlotColour);
+}
+
+void ShowWindow::setMarkVisible(Mark mark, bool visible)
+{
+    (mark == Mark::Circle ? m_form.lblMaru : m_form.lblBatsu)->setVisible(visible);
+}
+
+void ShowWindow::setBarWidth(float twips)
+{
+    m_form.shpTimeBar->setWidthTwips(static_cast<double>(twips));
+}
+
+void ShowWindow::setHitRate(const QString& text)
+{
+    setTextIfChanged(m_form.lblCAPer, text);
+}
+
+void ShowWindow::setCorrectCount(const QString& text)
+{
+    setTextIfChanged(m_form.lblCANum, text);
+}
+
+void ShowWindow::setModeName(const QString& text)
+{
+    setTextIfChanged(m_form.lblMode, text);
+}
+
+void ShowWindow::parkDummyText()
+{
+    m_form.DummyText->move(twipsToPixels(-1000), twipsToPixels(-1000));
+}
+
+void ShowWindow::setPanelVisible(bool visible)
+{
+    m_form.fraDocFrame->setVisible(visible);
+}
+
+void ShowWindow::movePanel(float leftTwips, float topTwips)
+{
+    m_form.fraDocFrame->move(twipsToPixels(static_cast<double>(leftTwips)),
+                             twipsToPixels(static_cast<double>(topTwips)));
+}
+
+QSizeF ShowWindow::innerSizeTwips() const
+{
+    return QSizeF(pixelsToTwips(m_form.width()), pixelsToTwips(m_form.height()));
+}
+
+} // namespace montera

@@ -1,0 +1,303 @@
+// The show and the settings behaviour inside the real windows, offscreen.
+
+#include "bank.h"
+#include "frmmain.h"
+#include "frmset.h"
+#include "globals.h"
+#include "random.h"
+#include "set5tq.h"
+#include "settingsfile.h"
+#include "settingswindow.h"
+#include "showwindow.h"
+#include "testutil.h"
+
+#include <QApplication>
+#include <QTest>
+#include <QWindow>
+
+#include <memory>
+
+using namespace montera;
+
+namespace {
+
+QByteArray fileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+bool isOrange(const QLabel* label)
+{
+    return label->palette().color(label->backgroundRole()) == QColor(255, 128, 0);
+}
+
+} // namespace
+
+class TestGui : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void settingsWindowListAndHeader();
+    void settingsWindowOkWritesAndCloseBoxDoesNot();
+    void settingsWindowDownloadButton();
+    void showAnswersByKey_data();
+    void showAnswersByKey();
+    void showIgnoresOtherKeys();
+    void pointerOverThePanelEndsNormalMode();
+    void pointerIgnoredInStudyMode();
+    void timerCycleInTheWindow();
+    void controlCharactersDrawNothing();
+
+private:
+    void writeSettings(const QString& file, int mode);
+    frmMain& startShow(const QString& file, int mode);
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<frmMain> m_main;
+    std::unique_ptr<frmSet> m_set;
+    ShowWindow* m_show = nullptr;
+    ScriptedRandom m_random;
+    int m_ends = 0;
+    QList<QUrl> m_opened;
+};
+
+void TestGui::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    globalSettings() = Settings();
+    m_ends = 0;
+    m_opened.clear();
+    QStringList qiz{"S=Set A", "C=Alice", "V=1.0"};
+    for (int q = 0; q < 3; ++q) {
+        qiz << QStringLiteral("Q=<b>Q%1 & more</b>").arg(q);
+        for (int c = 1; c <= 5; ++c)
+            qiz << QStringLiteral("A%1=c%2").arg(c).arg(c - 1);
+        qiz << QStringLiteral("A =%1").arg(q + 1);
+    }
+    testutil::writeBytes(m_dir->filePath("a.qiz"), testutil::crlfText(qiz));
+    testutil::Set5tq set5tq;
+    set5tq.section(7, "Sec", 1, 8, "QUIZ.5TQ").question(8, "text", {"r", "w1", "w2", "w3", "w4"});
+    testutil::writeBytes(m_dir->filePath("b.5tq"), set5tq.file(9));
+    testutil::writeBytes(m_dir->filePath("c.5tx"),
+                         testutil::crlfText({"", "", "", "Title", "1", "Q", "r", "w1", "w2", "w3", "w4"}));
+}
+
+void TestGui::cleanup()
+{
+    m_main.reset();
+    m_set.reset();
+}
+
+void TestGui::writeSettings(const QString& file, int mode)
+{
+    testutil::writeBytes(
+        m_dir->filePath(kSettingsFileName),
+        QStringLiteral("[Setting]\r\nFILE=%1\r\nMODE=%2\r\n").arg(file).arg(mode).toLatin1());
+}
+
+frmMain& TestGui::startShow(const QString& file, int mode)
+{
+    writeSettings(file, mode);
+    m_set = std::make_unique<frmSet>();
+    SettingsWindow::attach(*m_set, m_dir->path(), QUrl(), {});
+    m_main = std::make_unique<frmMain>();
+    m_main->resize(1024, 768);
+    m_show = &ShowWindow::attach(
+        *m_main, m_random, [this] { SettingsWindow::of(*m_set)->readSettings(); }, [this] { ++m_ends; });
+    m_main->show();
+    if (!QTest::qWaitForWindowExposed(m_main.get()))
+        qFatal("window not exposed");
+    return *m_main;
+}
+
+void TestGui::settingsWindowListAndHeader()
+{
+    m_set = std::make_unique<frmSet>();
+    SettingsWindow::attach(*m_set, m_dir->path(), QUrl(), {});
+    QListWidget* list = m_set->lstSetList;
+    QCOMPARE(list->count(), 2); // the 5TX set is not offered
+    QCOMPARE(list->item(0)->text(), QStringLiteral("a.qiz"));
+    QVERIFY(m_set->optMode[0]->isChecked());
+    QCOMPARE(list->selectedItems().size(), 0);
+    QCOMPARE(m_set->lblTitle->text(), QString());
+
+    m_set->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_set.get()));
+    list->setFocus();
+    list->setCurrentRow(0);
+    QCOMPARE(m_set->lblTitle->text(), QStringLiteral("Set A"));
+    QCOMPARE(m_set->lblVersion->text(), QStringLiteral("1.0"));
+    QCOMPARE(m_set->lblCreater->text(), QStringLiteral("Alice"));
+    // The arrow key loads the next set: a 5TQ set has a title only.
+    QTest::keyClick(list, Qt::Key_Down);
+    QCOMPARE(list->currentRow(), 1);
+    QCOMPARE(m_set->lblTitle->text(), QStringLiteral("QUIZ"));
+    QCOMPARE(m_set->lblVersion->text(), QString());
+    QCOMPARE(m_set->lblCreater->text(), QString());
+    QTest::keyClick(list, Qt::Key_Up);
+    QCOMPARE(m_set->lblCreater->text(), QStringLiteral("Alice"));
+}
+
+void TestGui::settingsWindowOkWritesAndCloseBoxDoesNot()
+{
+    writeSettings("b.5tq", 1);
+    const QByteArray original = fileBytes(m_dir->filePath(kSettingsFileName));
+    m_set = std::make_unique<frmSet>();
+    SettingsWindow::attach(*m_set, m_dir->path(), QUrl(), {});
+    QCOMPARE(m_set->lstSetList->currentRow(), 1);
+    QVERIFY(m_set->optMode[1]->isChecked());
+    QCOMPARE(m_set->lblTitle->text(), QStringLiteral("QUIZ"));
+    m_set->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_set.get()));
+
+    // The close box leaves the file as it was.
+    m_set->lstSetList->setCurrentRow(0);
+    m_set->optMode[3]->setChecked(true);
+    m_set->close();
+    QVERIFY(m_set->isUnloaded());
+    QCOMPARE(fileBytes(m_dir->filePath(kSettingsFileName)), original);
+
+    // OK stores the list's selection and the mode.
+    m_set = std::make_unique<frmSet>();
+    SettingsWindow::attach(*m_set, m_dir->path(), QUrl(), {});
+    m_set->lstSetList->setCurrentRow(0);
+    m_set->optMode[3]->setChecked(true);
+    QTest::mouseClick(m_set->cmdOK, Qt::LeftButton);
+    QVERIFY(m_set->isUnloaded());
+    QCOMPARE(fileBytes(m_dir->filePath(kSettingsFileName)),
+             QByteArray("[Setting]\r\nFILE=a.qiz\r\nMODE=3\r\n"));
+}
+
+void TestGui::settingsWindowDownloadButton()
+{
+    m_set = std::make_unique<frmSet>();
+    SettingsWindow::attach(*m_set, m_dir->path(), questionSetsPage(m_dir->path()), [this](const QUrl& url) {
+        m_opened << url;
+        return true;
+    });
+    QTest::mouseClick(m_set->cmdGetQuestion, Qt::LeftButton);
+    QTest::mouseClick(m_set->cmdGetQuestion, Qt::LeftButton);
+    QCOMPARE(m_opened.size(), 2);
+    QVERIFY(m_opened.first().isLocalFile());
+    QVERIFY(m_opened.first().toLocalFile().endsWith(QStringLiteral("/question-sets.html")));
+    QVERIFY(!m_set->isUnloaded());
+}
+
+void TestGui::showAnswersByKey_data()
+{
+    QTest::addColumn<bool>("keypad");
+    QTest::addColumn<bool>("right");
+    QTest::newRow("main keyboard, right") << false << true;
+    QTest::newRow("keypad, right") << true << true;
+    QTest::newRow("main keyboard, wrong") << false << false;
+}
+
+void TestGui::showAnswersByKey()
+{
+    QFETCH(bool, keypad);
+    QFETCH(bool, right);
+    frmMain& form = startShow("a.qiz", 3);
+    QCOMPARE(form.lblMode->text(), QStringLiteral("鬼モード"));
+    QCOMPARE(form.lblCANum->text(), QStringLiteral("0"));
+    QCOMPARE(form.lblCAPer->text(), QStringLiteral("0 %"));
+    QCOMPARE(form.DummyText->pos(), QPoint(twipsToPixels(-1000), twipsToPixels(-1000)));
+    QCOMPARE(form.fraDocFrame->pos(), QPoint(48, 24)); // the designed place
+    QVERIFY(!form.lblMaru->isVisible() && !form.lblBatsu->isVisible());
+    // Set texts are plain: markup shows as it is written.
+    QCOMPARE(form.lblDoc->textFormat(), Qt::PlainText);
+    QVERIFY(form.lblDoc->text().startsWith(QStringLiteral("<b>Q")));
+
+    const int correctSlot = m_show->show().state().CorrectSlot;
+    const int slot = right ? correctSlot : (correctSlot + 1) % 5;
+    QTest::keyClick(&form, Qt::Key(Qt::Key_1 + slot), keypad ? Qt::KeypadModifier : Qt::NoModifier);
+    QVERIFY(isOrange(form.lblSelect[static_cast<size_t>(slot)]));
+    QCOMPARE(form.lblMaru->isVisible(), right);
+    QCOMPARE(form.lblBatsu->isVisible(), !right);
+    QCOMPARE(form.lblCANum->text(), right ? QStringLiteral("1") : QStringLiteral("0"));
+    QCOMPARE(form.lblCAPer->text(), right ? QStringLiteral("100 %") : QStringLiteral("0 %"));
+    QCOMPARE(m_ends, 0);
+}
+
+void TestGui::showIgnoresOtherKeys()
+{
+    frmMain& form = startShow("a.qiz", 0);
+    for (Qt::Key key : {Qt::Key_6, Qt::Key_0, Qt::Key_A, Qt::Key_Escape, Qt::Key_Return, Qt::Key_End}) {
+        QTest::keyClick(&form, key);
+        QCOMPARE(m_show->show().state().Phase, -1);
+    }
+    for (const QLabel* label : form.lblSelect)
+        QVERIFY(!isOrange(label));
+    QCOMPARE(m_ends, 0);
+}
+
+void TestGui::pointerOverThePanelEndsNormalMode()
+{
+    frmMain& form = startShow("a.qiz", 0);
+    QWindow* window = form.windowHandle();
+    // Over the panel, the first event only records the position.
+    const QPoint overPanel = form.fraDocFrame->geometry().center();
+    QTest::mouseMove(window, overPanel);
+    QCOMPARE(m_ends, 0);
+    QTest::mouseMove(window, overPanel + QPoint(1, 0));
+    QCOMPARE(m_ends, 1);
+}
+
+void TestGui::pointerIgnoredInStudyMode()
+{
+    frmMain& form = startShow("a.qiz", 1);
+    QWindow* window = form.windowHandle();
+    QTest::mouseMove(window, QPoint(10, 10));
+    QTest::mouseMove(window, QPoint(500, 400));
+    QTest::mouseClick(window, Qt::LeftButton, Qt::NoModifier, QPoint(500, 400));
+    QCOMPARE(m_ends, 0);
+}
+
+void TestGui::timerCycleInTheWindow()
+{
+    frmMain& form = startShow("a.qiz", 1);
+    const int full = form.shpTimeBar->width();
+    for (int tick = 0; tick < 402; ++tick)
+        m_show->timMainTimer();
+    QCOMPARE(form.shpTimeBar->widthTwips(), 0.0);
+    QVERIFY(form.lblBatsu->isVisible());
+    QVERIFY(form.timMain->isActive());
+    form.timMain->stop();
+    // A key queued before a tick is handled inside it.
+    QTest::keyClick(&form, Qt::Key_1);
+    for (int tick = 0; tick < 22; ++tick)
+        m_show->timMainTimer();
+    form.timMain->stop();
+    QCOMPARE(m_show->show().state().AskedCount, 2);
+    QVERIFY(!form.lblBatsu->isVisible());
+    QVERIFY(form.fraDocFrame->isVisible());
+    const QRect panel = form.fraDocFrame->geometry();
+    QVERIFY(form.rect().contains(panel));
+    Q_UNUSED(full);
+
+    // A right answer in the study mode ends the show after the result display.
+    m_show->show().state().CorrectSlot = 0;
+    QTest::keyClick(&form, Qt::Key_1);
+    QVERIFY(form.lblMaru->isVisible());
+    for (int tick = 0; tick < 21; ++tick)
+        m_show->timMainTimer();
+    QCOMPARE(m_ends, 0);
+    m_show->timMainTimer();
+    QCOMPARE(m_ends, 1);
+    QVERIFY(!form.timMain->isActive());
+}
+
+void TestGui::controlCharactersDrawNothing()
+{
+    frmMain& form = startShow("c.5tx", 0);
+    QCOMPARE(globalBank().QuestionText[0], QStringLiteral("Q\r"));
+    QCOMPARE(form.lblDoc->text(), QStringLiteral("Q"));
+    QCOMPARE(form.lblTitle->text(), QStringLiteral("Title"));
+    for (const QLabel* label : form.lblSelect)
+        QVERIFY(!label->text().contains(u'\r'));
+}
+
+QTEST_MAIN(TestGui)
+#include "test_gui.moc"
