@@ -10,6 +10,7 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QScreen>
 
 namespace montera {
 
@@ -68,7 +69,11 @@ void ShowWindow::keyDown(QKeyEvent* event)
 
 void ShowWindow::mouseMove(QMouseEvent* event)
 {
-    const QPointF position = event->position();
+    // The window covers its screen from the screen's corner, so screen
+    // positions are window positions; unlike the window's own coordinates
+    // they do not jump while the window is still being placed full screen,
+    // which would look like a move of the pointer and end the show.
+    const QPointF position = event->globalPosition() - m_form.screen()->geometry().topLeft();
     m_show.FormMouseMove(static_cast<float>(pixelsToTwips(position.x())),
                          static_cast<float>(pixelsToTwips(position.y())));
 }
