@@ -1,6 +1,7 @@
 // The show and the settings behaviour inside the real windows, offscreen.
 
 #include "bank.h"
+#include "fileutil.h"
 #include "frmmain.h"
 #include "frmset.h"
 #include "globals.h"
@@ -43,6 +44,7 @@ private slots:
     void settingsWindowListAndHeader();
     void settingsWindowOkWritesAndCloseBoxDoesNot();
     void settingsWindowDownloadButton();
+    void oversizeWarningOncePerSelection();
     void showAnswersByKey_data();
     void showAnswersByKey();
     void showIgnoresOtherKeys();
@@ -184,6 +186,26 @@ void TestGui::settingsWindowDownloadButton()
     QVERIFY(m_opened.first().isLocalFile());
     QVERIFY(m_opened.first().toLocalFile().endsWith(QStringLiteral("/question-sets.html")));
     QVERIFY(!m_set->isUnloaded());
+}
+
+void TestGui::oversizeWarningOncePerSelection()
+{
+    int warnings = 0;
+    setOversizeWarning([&warnings] { ++warnings; });
+    testutil::Set5tq big;
+    big.section(7, "Sec", 1, 8, "HUGE.5TQ").question(8, "text", {"r", "w1", "w2", "w3", "w4"});
+    testutil::writeBytes(m_dir->filePath("big.5tq"), big.bytes() + QByteArray(10, 'x'));
+    m_set = std::make_unique<frmSet>();
+    SettingsWindow::attach(*m_set, m_dir->path(), QUrl(), {});
+    QCOMPARE(warnings, 0);
+    QCOMPARE(m_set->lstSetList->item(2)->text(), QStringLiteral("big.5tq"));
+    m_set->lstSetList->setCurrentRow(2);
+    QCOMPARE(warnings, 1);
+    QCOMPARE(m_set->lblTitle->text(), QStringLiteral("HUGE"));
+    m_set->lstSetList->setCurrentRow(0);
+    m_set->lstSetList->setCurrentRow(2);
+    QCOMPARE(warnings, 2);
+    setOversizeWarning({});
 }
 
 void TestGui::showAnswersByKey_data()
