@@ -33,6 +33,7 @@ void addSet(const QString& format, const QByteArray& bytes)
     const char formatByte = format == u"qiz" ? 0 : format == u"5tx" ? 1 : 2;
     write(format, bytes);
     write("load", formatByte + bytes);
+    write("check", formatByte + bytes);
     write("codec", bytes.left(4096));
 }
 

@@ -323,15 +323,17 @@ void check5tx(Collector& out, QByteArrayView bytes, int loaded)
         QString text; // without the CR
         bool empty = false;
     };
+    // Lines are split after decoding, as the reader splits them: a lead byte
+    // before a line feed takes it as its second byte.
     std::vector<ReaderLine> lines;
     for (size_t i = 0; i < spans.size(); ++i) {
-        const QByteArrayView line = bytes.sliced(spans[i].start, spans[i].size);
+        const QString line = cp932::decode(bytes.sliced(spans[i].start, spans[i].size));
         qsizetype from = 0;
         for (;;) {
-            const qsizetype lineFeed = line.indexOf('\n', from);
+            const qsizetype lineFeed = line.indexOf(u'\n', from);
             const qsizetype end = lineFeed < 0 ? line.size() : lineFeed;
             const bool last = lineFeed < 0;
-            lines.push_back({int(i + 1), cp932::decode(line.sliced(from, end - from)), !last && end == from});
+            lines.push_back({int(i + 1), line.sliced(from, end - from), !last && end == from});
             if (last)
                 break;
             from = lineFeed + 1;
