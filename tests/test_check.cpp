@@ -93,9 +93,8 @@ void TestCheck::findings_data()
                        "linefeed.5tx:12: warning: two line feeds in a row (a line feed inside a line) "
                        "end the set; 6 lines after it are not read"};
     QTest::newRow("5tx blank line") << "blank.5tx" << 0
-                                    << QStringList{"1 question",
-                                                   "blank.5tx:7: warning: empty line taken as the "
-                                                   "choice 1 of question 1"};
+                                    << QStringList{"1 question", "blank.5tx:7: warning: empty line taken as "
+                                                                 "choice 1 of question 1"};
     QTest::newRow("5tq overlap")
         << "overlap.5tq" << 0
         << QStringList{

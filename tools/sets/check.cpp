@@ -361,7 +361,7 @@ void check5tx(Collector& out, QByteArrayView bytes, int loaded)
 
     int n = 0;
     size_t L = kHeaderLines;
-    const QStringList roles{"text", "choice 1", "choice 2", "choice 3", "choice 4", "choice 5"};
+    const QStringList roles{"the text", "choice 1", "choice 2", "choice 3", "choice 4", "choice 5"};
     for (; L < lines.size() && n < kBankCapacity; ++L) {
         const ReaderLine& line = lines[L];
         const int k = int(L - kHeaderLines) % kRecordLines;
@@ -373,7 +373,7 @@ void check5tx(Collector& out, QByteArrayView bytes, int loaded)
         }
         if (line.text.isEmpty())
             out.atLine(Severity::Warning, line.fileLine,
-                       QStringLiteral("empty line taken as the %1 of question %2").arg(roles[k]).arg(n + 1));
+                       QStringLiteral("empty line taken as %1 of question %2").arg(roles[k]).arg(n + 1));
         if (k == kRecordLines - 1)
             ++n;
     }
