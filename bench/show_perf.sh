@@ -36,7 +36,10 @@ kill "$pid"
 wait "$pid" 2>/dev/null || true
 ticks=$(((after[13] + after[14]) - (before[13] + before[14])))
 cpu=$(awk -v t="$ticks" -v hz="$hz" -v s="$seconds" 'BEGIN { printf "%.2f", 100 * t / hz / s }')
-echo "show CPU over ${seconds} s: ${cpu} % of one core"
+user=$(awk -v t="$((after[13] - before[13]))" -v hz="$hz" -v s="$seconds" 'BEGIN { printf "%.2f", 100 * t / hz / s }')
+echo "show CPU over ${seconds} s: ${cpu} % of one core (user ${user} %, the rest in the kernel)"
+
+[ "$runs" -gt 0 ] || exit 0
 
 # Start-up: each program prints the time of its first paint and its peak memory.
 measure() {

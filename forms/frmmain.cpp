@@ -1,5 +1,7 @@
 #include "frmmain.h"
 
+#include <algorithm>
+
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -68,27 +70,32 @@ QLabel* makeImage(QWidget* parent, const char* name, QRect geometry, const QStri
 TimeBarShape::TimeBarShape(QWidget* parent)
     : QWidget(parent)
 {
-    // The bar paints every pixel of its rectangle, so Qt need not repaint
-    // what lies behind it.
-    setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::NoFocus);
 }
 
 void TimeBarShape::setWidthTwips(double twips)
 {
     m_widthTwips = twips;
-    const int pixels = std::max(0, montera::twipsToPixels(twips));
-    if (pixels != width()) {
-        resize(pixels, height());
-    }
+    const int pixels = std::clamp(montera::twipsToPixels(twips), 0, width());
+    if (pixels == m_filledPixels)
+        return;
+    // The bar shrinks by a few pixels a step: repaint just the strip between
+    // the old and the new end, with the outline's column.
+    const int from = std::max(0, std::min(pixels, m_filledPixels) - 1);
+    const int to = std::max(pixels, m_filledPixels);
+    m_filledPixels = pixels;
+    update(QRect(from, 0, to - from, height()));
 }
 
 void TimeBarShape::paintEvent(QPaintEvent*)
 {
+    if (m_filledPixels <= 0)
+        return;
+    const QRect bar(0, 0, m_filledPixels, height());
     QPainter painter(this);
-    painter.fillRect(rect(), m_fill);
+    painter.fillRect(bar, m_fill);
     painter.setPen(m_border);
-    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    painter.drawRect(bar.adjusted(0, 0, -1, -1));
 }
 
 frmMain::frmMain(QWidget* parent)

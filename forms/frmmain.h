@@ -19,8 +19,11 @@ class TimeBarShape : public QWidget {
 public:
     explicit TimeBarShape(QWidget* parent = nullptr);
 
+    // The widget keeps its designed size; the bar fills it from the left to
+    // this width, and only the strip that changes is repainted.
     void setWidthTwips(double twips);
     double widthTwips() const { return m_widthTwips; }
+    int filledWidth() const { return m_filledPixels; }
 
     QColor fillColor() const { return m_fill; }
     QColor borderColor() const { return m_border; }
@@ -30,6 +33,7 @@ protected:
 
 private:
     double m_widthTwips = 0.0;
+    int m_filledPixels = 0;
     QColor m_fill = montera::colorFromBgr(0x0000FF00);
     QColor m_border = montera::colorFromBgr(0x00000000);
 };

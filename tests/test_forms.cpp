@@ -307,13 +307,23 @@ void TestForms::timeBarWidth()
 {
     frmMain window;
     QCOMPARE(window.shpTimeBar->widthTwips(), 9135.0);
-    QCOMPARE(window.shpTimeBar->width(), 609);
+    QCOMPARE(window.shpTimeBar->filledWidth(), 609);
     window.shpTimeBar->setWidthTwips(9135.0 * 199 / 200);
-    QCOMPARE(window.shpTimeBar->width(), 606);
+    QCOMPARE(window.shpTimeBar->filledWidth(), 606);
+    QCOMPARE(window.shpTimeBar->width(), 609);
     QCOMPARE(window.shpTimeBar->height(), 9);
     QCOMPARE(window.shpTimeBar->pos(), QPoint(8, 259));
+    // Half the bar: green up to its end, the panel picture after it (the
+    // marks, shown in the design, cover its middle).
+    window.shpTimeBar->setWidthTwips(4567.5);
+    const QImage frame = window.fraDocFrame->grab().toImage();
+    const QPoint bar = window.shpTimeBar->pos() + QPoint(0, 4);
+    QCOMPARE(frame.pixelColor(bar + QPoint(100, 0)), QColor(0, 255, 0));
+    QCOMPARE(frame.pixelColor(bar + QPoint(170, 0)), QColor(0, 255, 0));
+    QVERIFY(frame.pixelColor(bar + QPoint(470, 0)) != QColor(0, 255, 0));
+    QVERIFY(frame.pixelColor(bar + QPoint(600, 0)) != QColor(0, 255, 0));
     window.shpTimeBar->setWidthTwips(0);
-    QCOMPARE(window.shpTimeBar->width(), 0);
+    QCOMPARE(window.shpTimeBar->filledWidth(), 0);
     QCOMPARE(window.shpTimeBar->widthTwips(), 0.0);
 }
 
