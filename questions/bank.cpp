@@ -40,6 +40,21 @@ Settings& globalSettings()
     return settings;
 }
 
+const char* loadOutcomeName(LoadOutcome outcome)
+{
+    switch (outcome) {
+    case LoadOutcome::Ok:
+        return "ok";
+    case LoadOutcome::Unrecognised:
+        return "unrecognised";
+    case LoadOutcome::Unreadable:
+        return "unreadable";
+    case LoadOutcome::Invalid:
+        return "invalid";
+    }
+    return "invalid";
+}
+
 void QError(QuestionBank& bank, std::int16_t& mode, const QString& message)
 {
     mode = 0;

@@ -41,6 +41,10 @@ enum class LoadOutcome {
     Invalid,      // the reader found no question
 };
 
+// The outcome's name in the set tool's output: ok, unrecognised, unreadable
+// or invalid.
+const char* loadOutcomeName(LoadOutcome outcome);
+
 inline const QString kErrorNoSet = QStringLiteral("エラー：問題集ファイルを設定してください");
 inline const QString kErrorUnreadable = QStringLiteral("エラー：問題集ファイルが読み込めません");
 inline const QString kErrorInvalid = QStringLiteral("エラー：問題集ファイルの内容が不正です");

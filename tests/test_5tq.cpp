@@ -15,20 +15,7 @@ Q_DECLARE_METATYPE(montera::LoadOutcome)
 
 namespace {
 
-// Questions 0..count-1 as "title|text|c1,c2,c3,c4,c5|answer".
-QStringList summary(const QuestionBank& bank, int count)
-{
-    QStringList out;
-    for (int q = 0; q < count; ++q) {
-        QStringList choices;
-        for (const QString& choice : bank.Choices[q])
-            choices << choice;
-        out << QStringLiteral("%1|%2|%3|%4")
-                   .arg(bank.QuestionTitle[q], bank.QuestionText[q], choices.join(u','))
-                   .arg(bank.AnswerIndex[q]);
-    }
-    return out;
-}
+constexpr auto summary = testutil::bankSummary;
 
 QByteArray bytes(std::initializer_list<int> values)
 {

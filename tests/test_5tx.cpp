@@ -12,20 +12,10 @@ using namespace montera;
 
 namespace {
 
-// Questions 0..count-1 as "title|text|c1,c2,c3,c4,c5|answer", CRs shown as ^.
+// The bank summary with every CR shown as ^.
 QStringList summary(const QuestionBank& bank, int count)
 {
-    QStringList out;
-    for (int q = 0; q < count; ++q) {
-        QStringList choices;
-        for (const QString& choice : bank.Choices[q])
-            choices << choice;
-        out << QStringLiteral("%1|%2|%3|%4")
-                   .arg(bank.QuestionTitle[q], bank.QuestionText[q], choices.join(u','))
-                   .arg(bank.AnswerIndex[q])
-                   .replace(u'\r', u'^');
-    }
-    return out;
+    return testutil::bankSummary(bank, count).replaceInStrings(QStringLiteral("\r"), QStringLiteral("^"));
 }
 
 // The text as ReadTextFile gives it for a file of these lines.

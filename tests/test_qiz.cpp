@@ -11,20 +11,7 @@ using namespace montera;
 
 namespace {
 
-// One line per question 0..count-1: "title|text|c1,c2,c3,c4,c5|answer".
-QStringList summary(const QuestionBank& bank, int count)
-{
-    QStringList out;
-    for (int q = 0; q < count; ++q) {
-        QStringList choices;
-        for (const QString& choice : bank.Choices[q])
-            choices << choice;
-        out << QStringLiteral("%1|%2|%3|%4")
-                   .arg(bank.QuestionTitle[q], bank.QuestionText[q], choices.join(u','))
-                   .arg(bank.AnswerIndex[q]);
-    }
-    return out;
-}
+constexpr auto summary = testutil::bankSummary;
 
 QStringList withEnd(QStringList lines)
 {
@@ -56,21 +43,20 @@ void TestQiz::read_data()
                                        << QStringList{"T|X|a,b,c,d,e|1"} << QStringList{"T", "", ""};
     QTest::newRow("header strings") << QStringList{"[Info]", "S=T", "C=Me", "V=2.0", "Q=X", "A =1"} << 1
                                     << QStringList{"T|X|,,,,|0"} << QStringList{"T", "Me", "2.0"};
-    QTest::newRow("empty line ends the set")
-        << QStringList{"Q=1", "A =1", "", "Q=2", "A =1"} << 1 << QStringList{"|1|,,,,|0"}
-        << QStringList{"", "", ""};
+    QTest::newRow("empty line ends the set") << QStringList{"Q=1", "A =1", "", "Q=2", "A =1"} << 1
+                                             << QStringList{"|1|,,,,|0"} << QStringList{"", "", ""};
     QTest::newRow("B ends the set") << QStringList{"Q=1", "B=x", "Q=2"} << 1 << QStringList{"|1|,,,,|0"}
                                     << QStringList{"", "", ""};
-    QTest::newRow("lower case ends the set") << QStringList{"Q=1", "q=2", "Q=3"} << 1
-                                             << QStringList{"|1|,,,,|0"} << QStringList{"", "", ""};
-    QTest::newRow("brackets skipped anywhere") << QStringList{"[a]", "Q=1", "[b]", "A1=x", "[c]", "Q=2"} << 2
-                                               << QStringList{"|1|x,,,,|0", "|2|,,,,|0"}
-                                               << QStringList{"", "", ""};
+    QTest::newRow("lower case ends the set")
+        << QStringList{"Q=1", "q=2", "Q=3"} << 1 << QStringList{"|1|,,,,|0"} << QStringList{"", "", ""};
+    QTest::newRow("brackets skipped anywhere")
+        << QStringList{"[a]", "Q=1", "[b]", "A1=x", "[c]", "Q=2"} << 2
+        << QStringList{"|1|x,,,,|0", "|2|,,,,|0"} << QStringList{"", "", ""};
     QTest::newRow("later S changes later titles only")
         << QStringList{"S=One", "Q=1", "S=Two", "Q=2"} << 2 << QStringList{"One|1|,,,,|0", "Two|2|,,,,|0"}
         << QStringList{"Two", "", ""};
-    QTest::newRow("no answer line: first choice") << QStringList{"Q=1", "A1=x", "A3=z"} << 1
-                                                  << QStringList{"|1|x,,z,,|0"} << QStringList{"", "", ""};
+    QTest::newRow("no answer line: first choice")
+        << QStringList{"Q=1", "A1=x", "A3=z"} << 1 << QStringList{"|1|x,,z,,|0"} << QStringList{"", "", ""};
     QTest::newRow("Q without =") << QStringList{"Q", "A =1"} << 1 << QStringList{"||,,,,|0"}
                                  << QStringList{"", "", ""};
     QTest::newRow("no question") << QStringList{"S=T", "C=C", "V=V"} << 0 << QStringList{}
@@ -85,13 +71,13 @@ void TestQiz::read_data()
         << QStringList{"", "", ""};
     QTest::newRow("repeated line overwrites") << QStringList{"Q=1", "A2=x", "A2=y", "A =1", "A =3"} << 1
                                               << QStringList{"|1|,y,,,|2"} << QStringList{"", "", ""};
-    QTest::newRow("choices in any order") << QStringList{"Q=1", "A5=e", "A1=a"} << 1
-                                          << QStringList{"|1|a,,,,e|0"} << QStringList{"", "", ""};
+    QTest::newRow("choices in any order")
+        << QStringList{"Q=1", "A5=e", "A1=a"} << 1 << QStringList{"|1|a,,,,e|0"} << QStringList{"", "", ""};
     QTest::newRow("A lines that name nothing are ignored")
         << QStringList{"A1=before", "A =4", "Q=1", "A0=z", "A6=z", "AX=z", "A=z", "A"} << 1
         << QStringList{"|1|,,,,|0"} << QStringList{"", "", ""};
-    QTest::newRow("value keeps later = and blanks") << QStringList{"Q = a=b ", "A1==x"} << 1
-                                                    << QStringList{"| a=b |=x,,,,|0"} << QStringList{"", "", ""};
+    QTest::newRow("value keeps later = and blanks")
+        << QStringList{"Q = a=b ", "A1==x"} << 1 << QStringList{"| a=b |=x,,,,|0"} << QStringList{"", "", ""};
     QTest::newRow("characters between tag and = unexamined")
         << QStringList{"SETNAME=T", "Question=1", "A1 choice=x", "A answer=1"} << 1
         << QStringList{"T|1|x,,,,|0"} << QStringList{"T", "", ""};

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "bank.h"
 #include "codec932.h"
 
 #include <QByteArray>
@@ -26,6 +27,22 @@ inline QByteArray crlfText(const QStringList& lines)
     for (const QString& line : lines)
         bytes += montera::cp932::encode(line) + "\r\n";
     return bytes;
+}
+
+// Questions 0 to count - 1 of the bank, one line each:
+// "title|text|c1,c2,c3,c4,c5|answer".
+inline QStringList bankSummary(const montera::QuestionBank& bank, int count)
+{
+    QStringList out;
+    for (int q = 0; q < count; ++q) {
+        QStringList choices;
+        for (const QString& choice : bank.Choices[q])
+            choices << choice;
+        out << QStringLiteral("%1|%2|%3|%4")
+                   .arg(bank.QuestionTitle[q], bank.QuestionText[q], choices.join(u','))
+                   .arg(bank.AnswerIndex[q]);
+    }
+    return out;
 }
 
 } // namespace testutil

@@ -20,21 +20,6 @@ namespace {
 // Beyond this many, byte-level findings of one file are summed up in one line.
 constexpr int kMaxByteFindings = 20;
 
-const char* statusName(LoadOutcome outcome)
-{
-    switch (outcome) {
-    case LoadOutcome::Ok:
-        return "ok";
-    case LoadOutcome::Unrecognised:
-        return "unrecognised";
-    case LoadOutcome::Unreadable:
-        return "unreadable";
-    case LoadOutcome::Invalid:
-        return "invalid";
-    }
-    return "invalid";
-}
-
 // A text for a message: quoted, with control characters escaped.
 QString shown(QStringView text)
 {
@@ -617,7 +602,7 @@ QByteArray formatJson(const std::vector<Report>& reports)
         out += r > 0 ? ",\n " : "";
         out += "{\"file\": " + json::quote(report.file);
         out += ", \"format\": " + json::quote(report.format);
-        out += ", \"status\": \"" + QByteArray(statusName(report.outcome)) + '"';
+        out += ", \"status\": \"" + QByteArray(loadOutcomeName(report.outcome)) + '"';
         out += ", \"questions\": " + QByteArray::number(report.questions);
         out += ", \"title\": " + json::quote(report.title);
         out += ", \"creator\": " + json::quote(report.creator);

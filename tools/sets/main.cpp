@@ -45,25 +45,10 @@ constexpr const char* kUsage =
     "              Exit status: 0 when every set loads, 1 when one does not, 2 on a\n"
     "              usage error.\n";
 
-const char* statusName(LoadOutcome outcome)
-{
-    switch (outcome) {
-    case LoadOutcome::Ok:
-        return "ok";
-    case LoadOutcome::Unrecognised:
-        return "unrecognised";
-    case LoadOutcome::Unreadable:
-        return "unreadable";
-    case LoadOutcome::Invalid:
-        return "invalid";
-    }
-    return "invalid";
-}
-
 QByteArray dumpJson(const QuestionBank& bank, LoadOutcome outcome)
 {
     QByteArray out = "{\"status\": \"";
-    out += statusName(outcome);
+    out += loadOutcomeName(outcome);
     out += "\", \"last_question\": " + QByteArray::number(bank.LastQuestion);
     out += ", \"set_title\": " + json::quote(bank.SetTitle);
     out += ", \"set_creator\": " + json::quote(bank.SetCreator);
