@@ -29,7 +29,8 @@ void TestCodec::decodeVectors_data()
     QTest::newRow("tilde stays") << QByteArray("\x7E") << QStringLiteral("~");
     QTest::newRow("nul stays") << QByteArray("a\0b", 3) << QString(QStringLiteral("a%1b").arg(QChar(0)));
     QTest::newRow("control codes untouched") << QByteArray("\x1A\x1C\x7F") << QStringLiteral("\x1A\x1C\x7F");
-    QTest::newRow("half-width katakana") << QByteArray("\xA1\xB1\xDF") << QStringLiteral("\uFF61\uFF71\uFF9F");
+    QTest::newRow("half-width katakana")
+        << QByteArray("\xA1\xB1\xDF") << QStringLiteral("\uFF61\uFF71\uFF9F");
     QTest::newRow("0x80") << QByteArray("\x80") << QStringLiteral("\u0080");
     QTest::newRow("0xA0") << QByteArray("\xA0") << QStringLiteral("\uF8F0");
     QTest::newRow("0xFD-0xFF") << QByteArray("\xFD\xFE\xFF") << QStringLiteral("\uF8F1\uF8F2\uF8F3");
@@ -62,7 +63,8 @@ void TestCodec::encodeVectors_data()
     QTest::addColumn<QByteArray>("bytes");
 
     QTest::newRow("ascii") << QStringLiteral("FILE=a.qiz") << QByteArray("FILE=a.qiz");
-    QTest::newRow("japanese") << QStringLiteral("モンテラ.ini") << QByteArray("\x83\x82\x83\x93\x83\x65\x83\x89.ini");
+    QTest::newRow("japanese") << QStringLiteral("モンテラ.ini")
+                              << QByteArray("\x83\x82\x83\x93\x83\x65\x83\x89.ini");
     QTest::newRow("special singles") << QStringLiteral("\u0080\uF8F0\uF8F1\uF8F3")
                                      << QByteArray("\x80\xA0\xFD\xFF");
     QTest::newRow("half-width katakana") << QStringLiteral("\uFF71") << QByteArray("\xB1");
@@ -109,8 +111,8 @@ void TestCodec::wholeDoubleByteSpaceMatchesIconv()
                 QCOMPARE(ours, QStringLiteral("\u30FB"));
                 continue;
             }
-            const char16_t expected =
-                static_cast<char16_t>(static_cast<unsigned char>(out[0]) | static_cast<unsigned char>(out[1]) << 8);
+            const char16_t expected = static_cast<char16_t>(static_cast<unsigned char>(out[0]) |
+                                                            static_cast<unsigned char>(out[1]) << 8);
             if (ours != QString(QChar(expected)))
                 QFAIL(qPrintable(QStringLiteral("pair %1 %2").arg(lead, 0, 16).arg(trail, 0, 16)));
             ++compared;
@@ -124,7 +126,8 @@ void TestCodec::everyCharacterRoundTrips()
 {
     for (int lead = 0x81; lead <= 0xFC; ++lead) {
         for (int trail = 0x40; trail <= 0xFC; ++trail) {
-            const char16_t ch = cp932::pairToUnicode(static_cast<unsigned char>(lead), static_cast<unsigned char>(trail));
+            const char16_t ch =
+                cp932::pairToUnicode(static_cast<unsigned char>(lead), static_cast<unsigned char>(trail));
             if (ch == 0)
                 continue;
             const QString text(QChar{ch});

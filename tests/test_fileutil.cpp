@@ -45,23 +45,22 @@ void TestFileUtil::readText_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QStringList>("lines");
 
-    QTest::newRow("two lines, last unterminated") << QByteArray("a\r\nb") << QStringLiteral("a\r\nb\r\n")
-                                                  << QStringList{"a", "b", ""};
-    QTest::newRow("two lines, last terminated") << QByteArray("a\r\nb\r\n") << QStringLiteral("a\r\nb\r\n")
-                                                << QStringList{"a", "b", ""};
-    QTest::newRow("lone CR ends a line") << QByteArray("a\rb\r") << QStringLiteral("a\r\nb\r\n")
-                                         << QStringList{"a", "b", ""};
-    QTest::newRow("lone LF is ordinary") << QByteArray("a\nb\r\nc") << QStringLiteral("a\nb\r\nc\r\n")
-                                         << QStringList{"a\nb", "c", ""};
+    QTest::newRow("two lines, last unterminated")
+        << QByteArray("a\r\nb") << QStringLiteral("a\r\nb\r\n") << QStringList{"a", "b", ""};
+    QTest::newRow("two lines, last terminated")
+        << QByteArray("a\r\nb\r\n") << QStringLiteral("a\r\nb\r\n") << QStringList{"a", "b", ""};
+    QTest::newRow("lone CR ends a line")
+        << QByteArray("a\rb\r") << QStringLiteral("a\r\nb\r\n") << QStringList{"a", "b", ""};
+    QTest::newRow("lone LF is ordinary")
+        << QByteArray("a\nb\r\nc") << QStringLiteral("a\nb\r\nc\r\n") << QStringList{"a\nb", "c", ""};
     QTest::newRow("blank line kept") << QByteArray("a\r\n\r\nb\r\n") << QStringLiteral("a\r\n\r\nb\r\n")
                                      << QStringList{"a", "", "b", ""};
     QTest::newRow("empty file") << QByteArray() << QString() << QStringList{""};
     QTest::newRow("only a line end") << QByteArray("\r\n") << QStringLiteral("\r\n") << QStringList{"", ""};
     QTest::newRow("code page 932") << QByteArray("Q=\x96\xE2\x91\xE8\r\n") << QStringLiteral("Q=問題\r\n")
                                    << QStringList{"Q=問題", ""};
-    QTest::newRow("lead byte before line end") << QByteArray("a\x82\r\nb")
-                                               << QStringLiteral("a\u30FB\r\nb\r\n")
-                                               << QStringList{"a\u30FB", "b", ""};
+    QTest::newRow("lead byte before line end")
+        << QByteArray("a\x82\r\nb") << QStringLiteral("a\u30FB\r\nb\r\n") << QStringList{"a\u30FB", "b", ""};
 }
 
 void TestFileUtil::readText()
@@ -200,8 +199,8 @@ void TestFileUtil::getLine_data()
     QTest::newRow("no LF at all") << QStringLiteral("abc") << 0 << QString();
     QTest::newRow("piece after last LF never returned") << QStringLiteral("a\nb") << 1 << QString();
     QTest::newRow("two LFs in a row") << QStringLiteral("a\n\nb\n") << 1 << QString();
-    QTest::newRow("blank file line is a lone CR") << QStringLiteral("a\r\n\r\nb\r\n") << 1
-                                                   << QStringLiteral("\r");
+    QTest::newRow("blank file line is a lone CR")
+        << QStringLiteral("a\r\n\r\nb\r\n") << 1 << QStringLiteral("\r");
 }
 
 void TestFileUtil::getLine()
@@ -227,12 +226,18 @@ void TestFileUtil::getDoc_data()
 {
     QTest::addColumn<QString>("line");
     QTest::addColumn<QString>("value");
-    QTest::newRow("later = belongs to the value") << "KEY=a=b" << "a=b";
-    QTest::newRow("= last") << "KEY=" << "";
-    QTest::newRow("no =") << "KEY" << "";
-    QTest::newRow("blanks stay") << "KEY = v " << " v ";
-    QTest::newRow("only =") << "=" << "";
-    QTest::newRow("empty") << "" << "";
+    QTest::newRow("later = belongs to the value") << "KEY=a=b"
+                                                  << "a=b";
+    QTest::newRow("= last") << "KEY="
+                            << "";
+    QTest::newRow("no =") << "KEY"
+                          << "";
+    QTest::newRow("blanks stay") << "KEY = v "
+                                 << " v ";
+    QTest::newRow("only =") << "="
+                            << "";
+    QTest::newRow("empty") << ""
+                           << "";
 }
 
 void TestFileUtil::getDoc()

@@ -11,8 +11,8 @@ Q_DECLARE_METATYPE(montera::LoadOutcome)
 
 namespace {
 
-const QStringList kOneQuestion{"S=Title", "C=Creator", "V=1.0", "Q=What?", "A1=a", "A2=b", "A3=c", "A4=d",
-                               "A5=e", "A =3"};
+const QStringList kOneQuestion{"S=Title", "C=Creator", "V=1.0", "Q=What?", "A1=a",
+                               "A2=b",    "A3=c",      "A4=d",  "A5=e",    "A =3"};
 
 } // namespace
 
@@ -99,7 +99,12 @@ void TestLoader::nextLoadForgetsThePrevious()
 {
     QStringList big{"S=A set", "C=A creator", "V=A version"};
     for (int q = 0; q < 5; ++q)
-        big << QStringLiteral("Q=A%1").arg(q) << "A1=x" << "A2=y" << "A3=z" << "A4=w" << "A5=v" << "A =5";
+        big << QStringLiteral("Q=A%1").arg(q) << "A1=x"
+            << "A2=y"
+            << "A3=z"
+            << "A4=w"
+            << "A5=v"
+            << "A =5";
     testutil::writeBytes(m_dir.filePath("a.qiz"), testutil::crlfText(big));
     testutil::writeBytes(m_dir.filePath("b.qiz"), testutil::crlfText({"Q=B0", "A1=only"}));
 

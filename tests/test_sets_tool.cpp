@@ -74,7 +74,8 @@ void TestSetsTool::dump()
 
 void TestSetsTool::dumpEscapes()
 {
-    testutil::writeBytes(m_dir.filePath("esc.qiz"), QByteArrayLiteral("Q=a\0b\"c\\\td\nx\r\nA1=\x82\xA0\r\n"));
+    testutil::writeBytes(m_dir.filePath("esc.qiz"),
+                         QByteArrayLiteral("Q=a\0b\"c\\\td\nx\r\nA1=\x82\xA0\r\n"));
     const Run result = run({"dump", "esc.qiz"});
     QCOMPARE(result.exitCode, 0);
     QVERIFY2(result.out.contains(R"("text": "a\u0000b\"c\\\td\nx")"), result.out.constData());
