@@ -17,6 +17,12 @@
 
 int main(int argc, char* argv[])
 {
+    // The show repaints a strip of a few pixels ten times a second. Through X
+    // shared memory each of these small flushes costs a round trip with the
+    // server; sent in the X stream they cost far less kernel time (measured
+    // under Xvfb: 0.78 % of a core with shared memory, 0.48 % without).
+    if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM"))
+        qputenv("QT_XCB_NO_MITSHM", "1");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("モンテラ"));
 
