@@ -5,25 +5,13 @@
 #include "check.h"
 #include "fuzzutil.h"
 
-#include <QFile>
-#include <QTemporaryDir>
-
 #include <algorithm>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    static QTemporaryDir dir;
-    static const QString names[] = {dir.filePath("set.qiz"), dir.filePath("set.5tx"),
-                                    dir.filePath("set.5tq")};
-    if (size == 0)
+    const QString name = fuzzutil::writeSetFile(data, size);
+    if (name.isEmpty())
         return 0;
-    const QString& name = names[data[0] % 3];
-    {
-        QFile file(name);
-        if (!file.open(QIODevice::WriteOnly))
-            std::abort();
-        file.write(reinterpret_cast<const char*>(data + 1), static_cast<qint64>(size - 1));
-    }
     const montera::check::Report report = montera::check::checkFile(name);
     const bool hasError =
         std::any_of(report.findings.begin(), report.findings.end(),

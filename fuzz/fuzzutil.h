@@ -4,8 +4,10 @@
 #include "codec932.h"
 
 #include <QByteArray>
+#include <QFile>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <cstddef>
 #include <cstdint>
@@ -55,6 +57,23 @@ inline void checkBank(int result)
         std::abort();
     if (static_cast<int>(b.QuestionText.size()) != montera::kBankCapacity)
         std::abort();
+}
+
+// Writes the input after its first byte to a set file whose ending the first
+// byte picks (QIZ, 5TX or 5TQ) and returns its name; empty input gives none.
+inline QString writeSetFile(const std::uint8_t* data, std::size_t size)
+{
+    static QTemporaryDir dir;
+    static const QString names[] = {dir.filePath("set.qiz"), dir.filePath("set.5tx"),
+                                    dir.filePath("set.5tq")};
+    if (size == 0)
+        return QString();
+    const QString& name = names[data[0] % 3];
+    QFile file(name);
+    if (!file.open(QIODevice::WriteOnly))
+        std::abort();
+    file.write(reinterpret_cast<const char*>(data + 1), static_cast<qint64>(size - 1));
+    return name;
 }
 
 } // namespace fuzzutil
