@@ -31,6 +31,22 @@ QColor bgr(quint32 value)
     return montera::colorFromBgr(value);
 }
 
+// The current row of a geometry table: the control exists in its container at
+// its designed place and is visible.
+template<typename Form>
+void checkGeometry()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, container);
+    QFETCH(QRect, twips);
+    Form window;
+    auto* control = window.template findChild<QWidget*>(name);
+    QVERIFY(control);
+    QCOMPARE(control->parentWidget()->objectName(), container);
+    QCOMPARE(control->geometry(), twipsRect(twips.x(), twips.y(), twips.width(), twips.height()));
+    QVERIFY(control->isVisibleTo(&window));
+}
+
 } // namespace
 
 class TestForms : public QObject {
@@ -108,15 +124,7 @@ void TestForms::mainGeometry_data()
 
 void TestForms::mainGeometry()
 {
-    QFETCH(QString, name);
-    QFETCH(QString, container);
-    QFETCH(QRect, twips);
-    frmMain window;
-    auto* control = window.findChild<QWidget*>(name);
-    QVERIFY(control);
-    QCOMPARE(control->parentWidget()->objectName(), container);
-    QCOMPARE(control->geometry(), twipsRect(twips.x(), twips.y(), twips.width(), twips.height()));
-    QVERIFY(control->isVisibleTo(&window));
+    checkGeometry<frmMain>();
 }
 
 void TestForms::mainLabels_data()
@@ -465,15 +473,7 @@ void TestForms::setGeometry_data()
 
 void TestForms::setGeometry()
 {
-    QFETCH(QString, name);
-    QFETCH(QString, container);
-    QFETCH(QRect, twips);
-    frmSet window;
-    auto* control = window.findChild<QWidget*>(name);
-    QVERIFY(control);
-    QCOMPARE(control->parentWidget()->objectName(), container);
-    QCOMPARE(control->geometry(), twipsRect(twips.x(), twips.y(), twips.width(), twips.height()));
-    QVERIFY(control->isVisibleTo(&window));
+    checkGeometry<frmSet>();
 }
 
 void TestForms::setCaptions()
