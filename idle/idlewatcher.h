@@ -1,0 +1,61 @@
+#pragma once
+
+#include "idlesource.h"
+
+#include <QProcess>
+#include <QStringList>
+
+#include <chrono>
+#include <optional>
+
+namespace montera {
+
+// The longest and shortest wait that --after accepts.
+inline constexpr std::chrono::seconds kShortestIdleWait{1};
+inline constexpr std::chrono::seconds kLongestIdleWait{std::chrono::hours(24)};
+
+// Reads a wait as --after takes it: a whole number of minutes, or a whole
+// number followed by "s" (seconds) or "m" (minutes). Returns nothing for
+// anything else, and for a wait outside one second to 24 hours.
+std::optional<std::chrono::seconds> parseIdleWait(const QString& text);
+
+// The program the watcher starts when the desktop is idle.
+struct ShowCommand {
+    QString program;
+    QStringList arguments;
+    QString workingDirectory;
+};
+
+// Starts the show each time the idle source reports the wait over, waits for
+// the show to end, and then waits again from zero. A show that fails to start,
+// crashes or exits with an error is reported through problem() and the
+// watching goes on.
+class IdleWatcher : public QObject {
+    Q_OBJECT
+public:
+    IdleWatcher(IdleSource& source, ShowCommand command, std::chrono::milliseconds after);
+    // A show still running is asked to end, and ended if it does not.
+    ~IdleWatcher() override;
+
+    void start();
+    bool showRunning() const { return m_show.state() != QProcess::NotRunning; }
+
+signals:
+    // One line for the user about a show that could not start or failed.
+    void problem(const QString& message);
+    // The session ended; nothing more will start.
+    void finished();
+
+private:
+    void onIdle();
+    void onShowFinished(int exitCode, QProcess::ExitStatus status);
+    void onShowError(QProcess::ProcessError error);
+    void waitAgain();
+
+    IdleSource& m_source;
+    const ShowCommand m_command;
+    const std::chrono::milliseconds m_after;
+    QProcess m_show;
+};
+
+} // namespace montera

@@ -1,0 +1,138 @@
+#include "fakeidlesource.h"
+#include "idlewatcher.h"
+
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace montera;
+using namespace std::chrono_literals;
+
+class TestIdle : public QObject {
+    Q_OBJECT
+private slots:
+    void parseWait_data();
+    void parseWait();
+    void showEnding_data();
+    void showEnding();
+    void idleWhileShowRuns();
+    void sessionEnd();
+
+private:
+    // Writes a shell script as the show; it appends a line to "starts" in the
+    // folder each time it runs.
+    QString writeShow(const QTemporaryDir& folder, const QByteArray& body);
+};
+
+void TestIdle::parseWait_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("seconds"); // 0: refused
+
+    QTest::newRow("minutes") << "10" << 600;
+    QTest::newRow("seconds suffix") << "90s" << 90;
+    QTest::newRow("minutes suffix") << "10m" << 600;
+    QTest::newRow("shortest") << "1s" << 1;
+    QTest::newRow("longest") << "1440" << 86400;
+    QTest::newRow("longer than a day") << "86401s" << 0;
+    QTest::newRow("zero") << "0" << 0;
+    QTest::newRow("negative") << "-5" << 0;
+    QTest::newRow("fraction") << "1.5" << 0;
+    QTest::newRow("hours") << "2h" << 0;
+    QTest::newRow("empty") << "" << 0;
+    QTest::newRow("space") << " 5" << 0;
+    QTest::newRow("huge") << "99999999999" << 0;
+}
+
+void TestIdle::parseWait()
+{
+    QFETCH(QString, text);
+    QFETCH(int, seconds);
+    const std::optional<std::chrono::seconds> wait = parseIdleWait(text);
+    QCOMPARE(wait.has_value(), seconds != 0);
+    if (wait)
+        QCOMPARE(wait->count(), seconds);
+}
+
+QString TestIdle::writeShow(const QTemporaryDir& folder, const QByteArray& body)
+{
+    const QString path = folder.filePath(QStringLiteral("montera"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return {};
+    file.write("#!/bin/sh\necho \"$1\" >>starts\n" + body + "\n");
+    file.close();
+    file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return path;
+}
+
+static int startsIn(const QTemporaryDir& folder)
+{
+    QFile file(folder.filePath(QStringLiteral("starts")));
+    return file.open(QIODevice::ReadOnly) ? int(file.readAll().count('\n')) : 0;
+}
+
+// However the show ends, or when it cannot start, the watcher waits again
+// from zero and starts it at the next idle time.
+void TestIdle::showEnding_data()
+{
+    QTest::addColumn<QByteArray>("body"); // empty: no program in the folder
+    QTest::addColumn<int>("problems");
+
+    QTest::newRow("ends well") << QByteArray("exit 0") << 0;
+    QTest::newRow("ends with an error") << QByteArray("exit 3") << 1;
+    QTest::newRow("crashes") << QByteArray("kill -SEGV $$") << 1;
+    QTest::newRow("missing") << QByteArray() << 1;
+}
+
+void TestIdle::showEnding()
+{
+    QFETCH(QByteArray, body);
+    QFETCH(int, problems);
+    QTemporaryDir folder;
+    const QString program =
+        body.isEmpty() ? folder.filePath(QStringLiteral("montera")) : writeShow(folder, body);
+    FakeIdleSource source;
+    IdleWatcher watcher(source, {program, {QStringLiteral("/s")}, folder.path()}, 2s);
+    QSignalSpy problemSpy(&watcher, &IdleWatcher::problem);
+    watcher.start();
+    QCOMPARE(source.lastWait, 2s);
+
+    for (int round = 1; round <= 2; ++round) {
+        emit source.idle();
+        QTRY_COMPARE(source.waitsStarted, round + 1);
+        QVERIFY(source.waiting);
+        QCOMPARE(problemSpy.size(), round * problems);
+        QCOMPARE(startsIn(folder), body.isEmpty() ? 0 : round);
+    }
+}
+
+void TestIdle::idleWhileShowRuns()
+{
+    QTemporaryDir folder;
+    FakeIdleSource source;
+    IdleWatcher watcher(source, {writeShow(folder, "exec sleep 30"), {QStringLiteral("/s")}, folder.path()}, 2s);
+    watcher.start();
+    emit source.idle();
+    QTRY_COMPARE(startsIn(folder), 1);
+    QVERIFY(!source.waiting);
+    emit source.idle();
+    QTest::qWait(300);
+    QCOMPARE(startsIn(folder), 1);
+    QVERIFY(watcher.showRunning());
+}
+
+void TestIdle::sessionEnd()
+{
+    FakeIdleSource source;
+    IdleWatcher watcher(source, {QStringLiteral("/nonexistent/montera"), {}, {}}, 2s);
+    QSignalSpy finishedSpy(&watcher, &IdleWatcher::finished);
+    watcher.start();
+    emit source.ended();
+    QCOMPARE(finishedSpy.size(), 1);
+    QVERIFY(!source.waiting);
+}
+
+QTEST_GUILESS_MAIN(TestIdle)
+#include "test_idle.moc"
