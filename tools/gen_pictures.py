@@ -6,6 +6,10 @@ panel.bmp  640 x 480, uncompressed 8-bit Windows bitmap with a 256-colour
 maru.gif   256 x 256 GIF89a with one transparent colour: the right-answer mark.
 batsu.gif  256 x 256 GIF89a with one transparent colour: the wrong-answer mark.
 
+and the program's icon for the desktop into desktop/icons/, as PNGs in the
+sizes of the hicolor theme (montera-16.png to montera-256.png): the panel's
+yellow lettering on its blue frame.
+
 The panel's parts are placed where the window's controls lie on it, in the
 picture's own pixels (the picture sits 8 pixels below the panel frame's top).
 
@@ -201,6 +205,21 @@ def draw_batsu():
     return canvas.resize((256, 256), Image.LANCZOS)
 
 
+ICON_SIZES = (16, 32, 48, 64, 128, 256)
+
+
+def draw_icon():
+    size = 256
+    canvas = Image.new("RGBA", s(size, size), (0, 0, 0, 0))
+    canvas.paste(LIGHT_BLUE + (255,), mask=rounded_mask(canvas.size, s(8, 8, 247, 247), 48 * SCALE))
+    body = vertical_gradient(canvas.size, BLUE, DEEP_BLUE)
+    canvas.paste(body, mask=rounded_mask(canvas.size, s(18, 18, 237, 237), 40 * SCALE))
+    draw = ImageDraw.Draw(canvas)
+    draw.text(s(128, 132), "モ", font=font(PGOTHIC, 190), fill=YELLOW, anchor="mm",
+              stroke_width=12 * SCALE, stroke_fill=NAVY)
+    return canvas
+
+
 def main():
     out = Path(sys.argv[1]) if len(sys.argv) > 1 else Path(__file__).resolve().parent.parent / "forms"
     write_bmp8(draw_panel(), out / "panel.bmp")
@@ -208,6 +227,13 @@ def main():
     write_mark(draw_batsu(), out / "batsu.gif")
     for name in ("panel.bmp", "maru.gif", "batsu.gif"):
         print(f"{out / name}: {(out / name).stat().st_size} bytes")
+
+    icons = Path(sys.argv[1]) if len(sys.argv) > 1 else out.parent / "desktop" / "icons"
+    icons.mkdir(parents=True, exist_ok=True)
+    icon = draw_icon()
+    for size in ICON_SIZES:
+        icon.resize((size, size), Image.LANCZOS).save(icons / f"montera-{size}.png", optimize=True)
+    print(f"{icons}: montera-{{{','.join(map(str, ICON_SIZES))}}}.png")
 
 
 if __name__ == "__main__":
