@@ -53,13 +53,28 @@ QLabel* makeLabel(QWidget* parent, const char* name, QRect geometry, const QStri
     return label;
 }
 
+// The picture drawn for the screen's density: on screens of a device pixel
+// ratio above 1 the one drawn at twice the size ("name@2x.png" beside
+// "name.bmp"), which keeps its place and size in the design.
+QPixmap pictureFor(const QString& resource, qreal devicePixelRatio)
+{
+    if (devicePixelRatio > 1) {
+        QPixmap sharp(resource.left(resource.lastIndexOf(QLatin1Char('.'))) + QStringLiteral("@2x.png"));
+        if (!sharp.isNull()) {
+            sharp.setDevicePixelRatio(2);
+            return sharp;
+        }
+    }
+    return QPixmap(resource);
+}
+
 QLabel* makeImage(QWidget* parent, const char* name, QRect geometry, const QString& resource)
 {
     auto* image = new QLabel(parent);
     image->setObjectName(QString::fromLatin1(name));
     image->setGeometry(geometry);
     image->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    image->setPixmap(QPixmap(resource));
+    image->setPixmap(pictureFor(resource, image->devicePixelRatioF()));
     image->setAutoFillBackground(false);
     image->setFocusPolicy(Qt::NoFocus);
     return image;

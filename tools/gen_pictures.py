@@ -5,6 +5,9 @@ panel.bmp  640 x 480, uncompressed 8-bit Windows bitmap with a 256-colour
            palette (308,278 bytes): the quiz panel behind the controls.
 maru.gif   256 x 256 GIF89a with one transparent colour: the right-answer mark.
 batsu.gif  256 x 256 GIF89a with one transparent colour: the wrong-answer mark.
+panel@2x.png, maru@2x.png, batsu@2x.png
+           the same pictures at twice the density (1280 x 960, 512 x 512 with
+           an alpha channel), for screens with a device pixel ratio of 2.
 
 and the program's icon for the desktop into desktop/icons/, as PNGs in the
 sizes of the hicolor theme (montera-16.png to montera-256.png): the panel's
@@ -25,6 +28,7 @@ from pathlib import Path
 from PIL import Image, ImageDraw, ImageFilter, ImageFont
 
 SCALE = 4  # drawn at four times the size, then reduced, for smooth edges
+DENSITIES = (1, 2)  # each picture is written for these device pixel ratios
 
 NAVY = (8, 28, 84)
 DEEP_BLUE = (14, 48, 140)
@@ -126,7 +130,7 @@ def draw_panel():
         centred_text(draw, s(38, middle + 1), str(slot + 1), number_font, WHITE,
                      stroke=SCALE // 2, stroke_fill=WHITE)
 
-    return canvas.resize((w, h), Image.LANCZOS)
+    return canvas
 
 
 def write_bmp8(image, path):
@@ -182,7 +186,7 @@ def draw_maru():
               stroke_width=5 * SCALE, stroke_fill=WHITE + (255,))
     draw.text(s(128, 130), "正解", font=label, fill=(20, 70, 220, 255), anchor="mm",
               stroke_width=SCALE, stroke_fill=(20, 70, 220, 255))
-    return canvas.resize((256, 256), Image.LANCZOS)
+    return canvas
 
 
 def draw_batsu():
@@ -202,7 +206,7 @@ def draw_batsu():
               stroke_width=7 * SCALE, stroke_fill=(120, 0, 10, 255))
     draw.text(s(128, 130), "不正解", font=label, fill=WHITE + (255,), anchor="mm",
               stroke_width=SCALE, stroke_fill=WHITE + (255,))
-    return canvas.resize((256, 256), Image.LANCZOS)
+    return canvas
 
 
 ICON_SIZES = (16, 32, 48, 64, 128, 256)
@@ -222,11 +226,20 @@ def draw_icon():
 
 def main():
     out = Path(sys.argv[1]) if len(sys.argv) > 1 else Path(__file__).resolve().parent.parent / "forms"
-    write_bmp8(draw_panel(), out / "panel.bmp")
-    write_mark(draw_maru(), out / "maru.gif")
-    write_mark(draw_batsu(), out / "batsu.gif")
-    for name in ("panel.bmp", "maru.gif", "batsu.gif"):
-        print(f"{out / name}: {(out / name).stat().st_size} bytes")
+    # Each picture is drawn once on the large canvas and reduced to each density.
+    pictures = (("panel", draw_panel(), write_bmp8, "bmp"), ("maru", draw_maru(), write_mark, "gif"),
+                ("batsu", draw_batsu(), write_mark, "gif"))
+    for name, canvas, write_1x, extension in pictures:
+        for density in DENSITIES:
+            size = (canvas.width * density // SCALE, canvas.height * density // SCALE)
+            picture = canvas.resize(size, Image.LANCZOS)
+            if density == 1:
+                path = out / f"{name}.{extension}"
+                write_1x(picture, path)
+            else:
+                path = out / f"{name}@{density}x.png"
+                picture.save(path, optimize=True)
+            print(f"{path}: {path.stat().st_size} bytes")
 
     icons = Path(sys.argv[1]) if len(sys.argv) > 1 else out.parent / "desktop" / "icons"
     icons.mkdir(parents=True, exist_ok=True)
