@@ -112,7 +112,8 @@ void TestIdle::idleWhileShowRuns()
 {
     QTemporaryDir folder;
     FakeIdleSource source;
-    IdleWatcher watcher(source, {writeShow(folder, "exec sleep 30"), {QStringLiteral("/s")}, folder.path()}, 2s);
+    IdleWatcher watcher(source, {writeShow(folder, "exec sleep 30"), {QStringLiteral("/s")}, folder.path()},
+                        2s);
     watcher.start();
     emit source.idle();
     QTRY_COMPARE(startsIn(folder), 1);
