@@ -1,5 +1,6 @@
 #include "codec932.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -125,3 +126,115 @@ QByteArray encode(QStringView text)
 }
 
 } // namespace montera::cp932
+
+namespace montera {
+
+const char* textEncodingName(TextEncoding encoding)
+{
+    return encoding == TextEncoding::Utf8 ? "utf-8" : "cp932";
+}
+
+bool startsWithUtf16Bom(QByteArrayView bytes)
+{
+    return bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF");
+}
+
+int utf8SequenceLength(QByteArrayView bytes)
+{
+    if (bytes.isEmpty())
+        return 0;
+    const auto at = [&bytes](qsizetype i) { return static_cast<unsigned char>(bytes[i]); };
+    const unsigned char first = at(0);
+    if (first < 0x80)
+        return 1;
+    // The allowed range of the second byte depends on the first; every later
+    // byte is 0x80 to 0xBF.
+    int length = 0;
+    unsigned char low = 0x80;
+    unsigned char high = 0xBF;
+    if (first >= 0xC2 && first <= 0xDF) {
+        length = 2;
+    } else if (first >= 0xE0 && first <= 0xEF) {
+        length = 3;
+        if (first == 0xE0)
+            low = 0xA0; // no overlong forms
+        else if (first == 0xED)
+            high = 0x9F; // no surrogates
+    } else if (first >= 0xF0 && first <= 0xF4) {
+        length = 4;
+        if (first == 0xF0)
+            low = 0x90;
+        else if (first == 0xF4)
+            high = 0x8F; // nothing above U+10FFFF
+    } else {
+        return 0;
+    }
+    if (bytes.size() < length || at(1) < low || at(1) > high)
+        return 0;
+    for (int i = 2; i < length; ++i) {
+        if (at(i) < 0x80 || at(i) > 0xBF)
+            return 0;
+    }
+    return length;
+}
+
+bool isWellFormedUtf8(QByteArrayView bytes)
+{
+    const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+    const qsizetype size = bytes.size();
+    for (qsizetype i = 0; i < size;) {
+        if (data[i] < 0x80) {
+            ++i;
+            continue;
+        }
+        const int length = utf8SequenceLength(bytes.sliced(i));
+        if (length == 0)
+            return false;
+        i += length;
+    }
+    return true;
+}
+
+bool isWellFormedCp932(QByteArrayView bytes)
+{
+    const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+    const qsizetype size = bytes.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        if (!cp932::isLeadByte(data[i]))
+            continue;
+        if (i + 1 == size || cp932::pairToUnicode(data[i], data[i + 1]) == 0)
+            return false;
+        ++i;
+    }
+    return true;
+}
+
+bool hasNonAscii(QByteArrayView bytes)
+{
+    return std::any_of(bytes.begin(), bytes.end(),
+                       [](char byte) { return static_cast<unsigned char>(byte) >= 0x80; });
+}
+
+TextEncoding detectTextEncoding(QByteArrayView bytes)
+{
+    if (bytes.startsWith(kUtf8Bom))
+        return TextEncoding::Utf8;
+    // Code page 932 text with non-ASCII bytes almost never passes as UTF-8, and
+    // that test stops at the first byte that fails, so the common case costs
+    // little.
+    if (isWellFormedUtf8(bytes) && hasNonAscii(bytes) && !isWellFormedCp932(bytes))
+        return TextEncoding::Utf8;
+    return TextEncoding::Cp932;
+}
+
+QByteArrayView withoutUtf8Bom(QByteArrayView bytes)
+{
+    return bytes.startsWith(kUtf8Bom) ? bytes.sliced(kUtf8BomSize) : bytes;
+}
+
+QString decodeText(QByteArrayView bytes, TextEncoding encoding)
+{
+    return encoding == TextEncoding::Utf8 ? QString::fromUtf8(bytes) : cp932::decode(bytes);
+}
+
+} // namespace montera

@@ -109,7 +109,7 @@ std::optional<QuestionBlock> GetQuestionBlock(QByteArrayView bytes, qsizetype k,
     return block;
 }
 
-int Read5TQ(QuestionBank& bank, const QByteArray& content)
+int Read5TQ(QuestionBank& bank, const QByteArray& content, Findings* /*findings*/)
 {
     // ReadBinaryFile always gives the full buffer; anything shorter is read as
     // if the missing bytes were the zeros after the end of a short file.

@@ -42,7 +42,7 @@ private:
 
 } // namespace
 
-int Read5TX(QuestionBank& bank, const QString& text)
+int Read5TX(QuestionBank& bank, const QString& text, Findings* /*findings*/)
 {
     LineScanner lines(text);
     // Lines 0 to 2 are free text and line 4 the question count, which nothing

@@ -35,7 +35,7 @@ std::optional<int> parseAnswer(QStringView value)
 
 } // namespace
 
-int ReadQIZ(QuestionBank& bank, const QStringList& lines)
+int ReadQIZ(QuestionBank& bank, const QStringList& lines, Findings* /*findings*/)
 {
     int q = -1;
     for (qsizetype i = 0;; ++i) {

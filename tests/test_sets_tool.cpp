@@ -41,10 +41,12 @@ void TestSetsTool::dump_data()
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("status");
     QTest::addColumn<int>("questions");
+    QTest::addColumn<QString>("encoding");
 
-    QTest::newRow("sample") << QStringLiteral(MONTERA_SAMPLES "/sample.qiz") << 0 << "ok" << 34;
-    QTest::newRow("missing") << "missing.qiz" << 1 << "unreadable" << 1;
-    QTest::newRow("unrecognised") << "set.txt" << 1 << "unrecognised" << 1;
+    QTest::newRow("sample") << QStringLiteral(MONTERA_SAMPLES "/sample.qiz") << 0 << "ok" << 34 << "cp932";
+    QTest::newRow("utf-8") << QStringLiteral(MONTERA_TEST_DATA "/utf8_lf.5tx") << 0 << "ok" << 1 << "utf-8";
+    QTest::newRow("missing") << "missing.qiz" << 1 << "unreadable" << 1 << "cp932";
+    QTest::newRow("unrecognised") << "set.txt" << 1 << "unrecognised" << 1 << "cp932";
 }
 
 void TestSetsTool::dump()
@@ -53,14 +55,16 @@ void TestSetsTool::dump()
     QFETCH(int, exitCode);
     QFETCH(QString, status);
     QFETCH(int, questions);
+    QFETCH(QString, encoding);
 
     const Run result = run({"dump", file});
     QCOMPARE(result.exitCode, exitCode);
     QJsonParseError error;
     const QJsonObject object = QJsonDocument::fromJson(result.out, &error).object();
     QCOMPARE(error.error, QJsonParseError::NoError);
-    QCOMPARE(object.keys().size(), 6);
+    QCOMPARE(object.keys().size(), 7);
     QCOMPARE(object["status"].toString(), status);
+    QCOMPARE(object["encoding"].toString(), encoding);
     QCOMPARE(object["questions"].toArray().size(), questions);
     QCOMPARE(object["last_question"].toInt(), questions - 1);
     const QJsonObject first = object["questions"].toArray().first().toObject();
@@ -69,6 +73,7 @@ void TestSetsTool::dump()
         QCOMPARE(first["answer"].toInt(), -1);
     // Keys come in their documented order.
     QVERIFY(result.out.startsWith("{\"status\": "));
+    QVERIFY(result.out.indexOf("\"encoding\"") < result.out.indexOf("\"last_question\""));
     QVERIFY(result.out.indexOf("\"set_title\"") < result.out.indexOf("\"set_creator\""));
 }
 

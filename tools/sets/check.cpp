@@ -39,22 +39,20 @@ public:
 
     void atLine(Severity severity, int line, const QString& message)
     {
-        m_report.findings.push_back({severity, line, -1, -1, message});
+        m_report.findings.push_back({severity, line, -1, message});
     }
 
     void atOffset(Severity severity, qint64 offset, const QString& message)
     {
-        m_report.findings.push_back({severity, 0, offset, int(offset / kBlockSize), message});
+        m_report.findings.push_back({severity, 0, offset, message});
     }
 
     void file(Severity severity, const QString& message)
     {
-        m_report.findings.push_back({severity, 0, -1, -1, message});
+        m_report.findings.push_back({severity, 0, -1, message});
     }
 
-    // Bytes that are no code-page-932 character, within [start, end) of the
-    // file: every such byte or pair decodes to a stand-in character.
-    // Bytes that are no code-page-932 character (each decodes to a stand-in
+    // Bytes that are no character of the encoding (each decodes to a stand-in
     // character), one finding per run of them. The note, if any, is added to
     // the message of a run that ends the bytes.
     void invalidBytes(QByteArrayView bytes, qint64 fileOffset, int line, const QString& noteAtEnd = QString())
@@ -65,16 +63,20 @@ public:
             if (runStart < 0)
                 return;
             const qsizetype length = runEnd - runStart;
-            QString what;
+            QString shownBytes;
             for (qsizetype k = 0; k < std::min<qsizetype>(length, 4); ++k)
-                what += (k > 0 ? QStringLiteral(" ") : QString()) +
-                        hex(static_cast<unsigned char>(bytes[runStart + k]));
+                shownBytes += (k > 0 ? QStringLiteral(" ") : QString()) +
+                              hex(static_cast<unsigned char>(bytes[runStart + k]));
             if (length > 4)
-                what += QStringLiteral(" ... (%1 bytes)").arg(length);
-            QString message = QStringLiteral("byte%1 %2 at offset %3 %4 no code page 932 character%1")
-                                  .arg(length > 1 ? QStringLiteral("s") : QString(), what)
+                shownBytes += QStringLiteral(" ... (%1 bytes)").arg(length);
+            const bool plural = length > 1;
+            const QString what = m_encoding == TextEncoding::Utf8
+                                     ? QStringLiteral("not UTF-8")
+                                     : QStringLiteral("no code page 932 character") + (plural ? "s" : "");
+            QString message = QStringLiteral("byte%1 %2 at offset %3 %4 %5")
+                                  .arg(plural ? QStringLiteral("s") : QString(), shownBytes)
                                   .arg(fileOffset + runStart)
-                                  .arg(length > 1 ? QStringLiteral("are") : QStringLiteral("is"));
+                                  .arg(plural ? QStringLiteral("are") : QStringLiteral("is"), what);
             if (runEnd == bytes.size() && !noteAtEnd.isEmpty())
                 message += QStringLiteral(" (") + noteAtEnd + u')';
             const qint64 at = fileOffset + runStart;
@@ -89,7 +91,14 @@ public:
         for (qsizetype i = 0; i < bytes.size(); ++i) {
             const auto byte = static_cast<unsigned char>(bytes[i]);
             qsizetype length = 0;
-            if (cp932::isLeadByte(byte)) {
+            if (m_encoding == TextEncoding::Utf8) {
+                // A byte that starts no well-formed sequence is not UTF-8.
+                const int sequence = utf8SequenceLength(bytes.sliced(i));
+                if (sequence > 0)
+                    i += sequence - 1;
+                else
+                    length = 1;
+            } else if (cp932::isLeadByte(byte)) {
                 const bool paired = i + 1 < bytes.size() &&
                                     cp932::pairToUnicode(byte, static_cast<unsigned char>(bytes[i + 1])) != 0;
                 length = paired ? 0 : (i + 1 < bytes.size() ? 2 : 1);
@@ -114,43 +123,54 @@ public:
     {
         if (m_byteFindings > kMaxByteFindings)
             file(Severity::Warning,
-                 QStringLiteral("%1 more runs of bytes that are no code page 932 character")
-                     .arg(m_byteFindings - kMaxByteFindings));
+                 QStringLiteral("%1 more runs of bytes that are %2")
+                     .arg(m_byteFindings - kMaxByteFindings)
+                     .arg(m_encoding == TextEncoding::Utf8 ? QStringLiteral("not UTF-8")
+                                                           : QStringLiteral("no code page 932 character")));
     }
+
+    // The encoding that the byte scan checks against.
+    void setEncoding(TextEncoding encoding) { m_encoding = encoding; }
 
 private:
     Report& m_report;
     int m_byteFindings = 0;
+    TextEncoding m_encoding = TextEncoding::Cp932;
 };
 
-// A line of a text file as the text readers see it: it ends at CR LF or at a
-// lone CR.
+// A line of a text file as the text readers see it, by its place in the file.
 struct Line {
     qsizetype start = 0;
     qsizetype size = 0;
 };
 
-std::vector<Line> fileLines(QByteArrayView bytes)
+std::vector<Line> fileLines(QByteArrayView bytes, const TextLayout& layout)
 {
     std::vector<Line> lines;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        if (bytes[i] != '\r')
-            continue;
-        lines.push_back({start, i - start});
-        if (i + 1 < bytes.size() && bytes[i + 1] == '\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < bytes.size())
-        lines.push_back({start, bytes.size() - start});
+    forEachLine(layout.body, layout.lineBreak, [&lines, &bytes](QByteArrayView line) {
+        lines.push_back({line.data() - bytes.data(), line.size()});
+    });
     return lines;
 }
 
-void checkEncoding(Collector& out, QByteArrayView bytes, const std::vector<Line>& lines)
+// The lines, decoded, and their bytes checked against the encoding. A file
+// read as code page 932 that is also UTF-8 was most likely saved as UTF-8
+// without the mark that tells it apart.
+std::vector<Line> checkTextLines(Collector& out, QByteArrayView bytes, const TextLayout& layout,
+                                 std::vector<QString>& decoded)
 {
-    for (size_t i = 0; i < lines.size(); ++i)
-        out.invalidBytes(bytes.sliced(lines[i].start, lines[i].size), lines[i].start, int(i + 1));
+    const std::vector<Line> lines = fileLines(bytes, layout);
+    out.setEncoding(layout.encoding);
+    if (layout.encoding == TextEncoding::Cp932 && hasNonAscii(bytes) && isWellFormedUtf8(bytes))
+        out.file(Severity::Warning, QStringLiteral("the file was read as code page 932 but is also UTF-8: "
+                                                   "if this file was saved as UTF-8, save it with a BOM "
+                                                   "(UTF-8 with signature)"));
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const QByteArrayView line = bytes.sliced(lines[i].start, lines[i].size);
+        out.invalidBytes(line, lines[i].start, int(i + 1));
+        decoded.push_back(decodeText(line, layout.encoding));
+    }
+    return lines;
 }
 
 int countNonEmpty(const std::vector<QString>& lines, size_t from)
@@ -167,13 +187,10 @@ QString linesNotRead(int count)
                       : QStringLiteral("%1 lines after it are not read").arg(count);
 }
 
-void checkQiz(Collector& out, QByteArrayView bytes)
+void checkQiz(Collector& out, QByteArrayView bytes, const TextLayout& layout)
 {
-    const std::vector<Line> spans = fileLines(bytes);
-    checkEncoding(out, bytes, spans);
     std::vector<QString> lines;
-    for (const Line& span : spans)
-        lines.push_back(cp932::decode(bytes.sliced(span.start, span.size)));
+    checkTextLines(out, bytes, layout, lines);
 
     int questions = 0;
     int questionLine = 0; // of the current question, 0 before the first
@@ -295,10 +312,10 @@ void checkQiz(Collector& out, QByteArrayView bytes)
     }
 }
 
-void check5tx(Collector& out, QByteArrayView bytes, int loaded)
+void check5tx(Collector& out, QByteArrayView bytes, const TextLayout& layout, int loaded)
 {
-    const std::vector<Line> spans = fileLines(bytes);
-    checkEncoding(out, bytes, spans);
+    std::vector<QString> decoded;
+    const std::vector<Line> spans = checkTextLines(out, bytes, layout, decoded);
 
     // The reader's lines: the text between line feeds of the text that
     // ReadTextFile rebuilds. A lone LF inside a file line splits it, and only
@@ -312,7 +329,7 @@ void check5tx(Collector& out, QByteArrayView bytes, int loaded)
     // before a line feed takes it as its second byte.
     std::vector<ReaderLine> lines;
     for (size_t i = 0; i < spans.size(); ++i) {
-        const QString line = cp932::decode(bytes.sliced(spans[i].start, spans[i].size));
+        const QString& line = decoded[i];
         qsizetype from = 0;
         for (;;) {
             const qsizetype lineFeed = line.indexOf(u'\n', from);
@@ -524,7 +541,9 @@ Report checkFile(const QString& fileName)
     report.file = fileName;
     auto bank = std::make_unique<QuestionBank>();
     std::int16_t mode = 0;
-    report.outcome = LoadQuestion(*bank, mode, fileName);
+    LoadReport load;
+    report.outcome = LoadQuestion(*bank, mode, fileName, &load);
+    report.encoding = load.encoding;
     if (report.outcome == LoadOutcome::Ok)
         report.questions = bank->LastQuestion + 1;
     report.title = bank->SetTitle;
@@ -548,10 +567,16 @@ Report checkFile(const QString& fileName)
         out.file(Severity::Error, QStringLiteral("the file cannot be read"));
         return report;
     }
+    const TextLayout layout = textLayoutOf(bytes);
+    if (report.format != u"5TQ" && startsWithUtf16Bom(bytes)) {
+        // Read as code page 932, such a file is noise: one error says it all.
+        out.file(Severity::Error, QStringLiteral("UTF-16 is not supported: save as UTF-8 or Shift_JIS"));
+        return report;
+    }
     if (report.format == u"QIZ")
-        checkQiz(out, bytes);
+        checkQiz(out, bytes, layout);
     else if (report.format == u"5TX")
-        check5tx(out, bytes, report.questions);
+        check5tx(out, bytes, layout, report.questions);
     else
         check5tq(out, bytes);
     out.finish();
@@ -573,7 +598,7 @@ QByteArray formatText(const Report& report)
     if (report.format.isEmpty())
         out += "no question-set format";
     else
-        out += report.format.toUtf8() + " set, ";
+        out += report.format.toUtf8() + " set, " + textEncodingName(report.encoding) + ", ";
     if (report.outcome == LoadOutcome::Ok) {
         out += QByteArray::number(report.questions) + (report.questions == 1 ? " question" : " questions");
         out += ", title " + json::quote(report.title) + ", creator " + json::quote(report.creator) +
@@ -587,7 +612,8 @@ QByteArray formatText(const Report& report)
         if (finding.line > 0)
             out += QByteArray::number(finding.line) + ':';
         else if (finding.offset >= 0)
-            out += QByteArray::number(finding.offset) + " (block " + QByteArray::number(finding.block) + "):";
+            out += QByteArray::number(finding.offset) + " (block " +
+                   QByteArray::number(finding.offset / kBlockSize) + "):";
         out += finding.severity == Severity::Error ? " error: " : " warning: ";
         out += finding.message.toUtf8() + '\n';
     }
@@ -603,6 +629,7 @@ QByteArray formatJson(const std::vector<Report>& reports)
         out += "{\"file\": " + json::quote(report.file);
         out += ", \"format\": " + json::quote(report.format);
         out += ", \"status\": \"" + QByteArray(loadOutcomeName(report.outcome)) + '"';
+        out += ", \"encoding\": \"" + QByteArray(textEncodingName(report.encoding)) + '"';
         out += ", \"questions\": " + QByteArray::number(report.questions);
         out += ", \"title\": " + json::quote(report.title);
         out += ", \"creator\": " + json::quote(report.creator);
@@ -617,7 +644,7 @@ QByteArray formatJson(const std::vector<Report>& reports)
                 out += ", \"line\": " + QByteArray::number(finding.line);
             if (finding.offset >= 0)
                 out += ", \"offset\": " + QByteArray::number(finding.offset) +
-                       ", \"block\": " + QByteArray::number(finding.block);
+                       ", \"block\": " + QByteArray::number(finding.offset / kBlockSize);
             out += ", \"message\": " + json::quote(finding.message) + '}';
         }
         out += "]}";

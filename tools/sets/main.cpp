@@ -3,11 +3,13 @@
 #include "bank.h"
 #include "check.h"
 #include "fileutil.h"
+#include "findings.h"
 #include "json.h"
 
 #include <QCoreApplication>
 #include <QStringList>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <vector>
@@ -45,10 +47,12 @@ constexpr const char* kUsage =
     "              Exit status: 0 when every set loads, 1 when one does not, 2 on a\n"
     "              usage error.\n";
 
-QByteArray dumpJson(const QuestionBank& bank, LoadOutcome outcome)
+QByteArray dumpJson(const QuestionBank& bank, LoadOutcome outcome, TextEncoding encoding)
 {
     QByteArray out = "{\"status\": \"";
     out += loadOutcomeName(outcome);
+    out += "\", \"encoding\": \"";
+    out += textEncodingName(encoding);
     out += "\", \"last_question\": " + QByteArray::number(bank.LastQuestion);
     out += ", \"set_title\": " + json::quote(bank.SetTitle);
     out += ", \"set_creator\": " + json::quote(bank.SetCreator);
@@ -89,7 +93,10 @@ int checkSets(const QStringList& args)
     bool allLoad = true;
     for (const QString& file : files) {
         reports.push_back(check::checkFile(file));
-        allLoad = allLoad && reports.back().outcome == LoadOutcome::Ok;
+        const auto& findings = reports.back().findings;
+        allLoad = allLoad && reports.back().outcome == LoadOutcome::Ok &&
+                  std::none_of(findings.begin(), findings.end(),
+                               [](const Finding& finding) { return finding.severity == Severity::Error; });
         if (!asJson) {
             const QByteArray out = check::formatText(reports.back());
             std::fwrite(out.constData(), 1, static_cast<size_t>(out.size()), stdout);
@@ -106,8 +113,9 @@ int dump(const QString& fileName)
 {
     auto bank = std::make_unique<QuestionBank>();
     std::int16_t mode = 0;
-    const LoadOutcome outcome = LoadQuestion(*bank, mode, fileName);
-    const QByteArray out = dumpJson(*bank, outcome);
+    LoadReport report;
+    const LoadOutcome outcome = LoadQuestion(*bank, mode, fileName, &report);
+    const QByteArray out = dumpJson(*bank, outcome, report.encoding);
     std::fwrite(out.constData(), 1, static_cast<size_t>(out.size()), stdout);
     return outcome == LoadOutcome::Ok ? 0 : 1;
 }
