@@ -210,6 +210,9 @@ void TestCheck::generated_data()
         << "count.5tx:5: warning: the fifth line says 2049 questions, the set has 1";
     QTest::newRow("qiz of 2049") << "over.qiz" << testutil::crlfText(QStringList(2049, "Q=x")) << 0
                                  << "over.qiz:2049: warning: more than 2048 questions";
+    QTest::newRow("no correct choice anywhere")
+        << "none.qiz" << testutil::crlfText({"Q=a", "A1=x", "A =7", "Q=b", "A =0"}) << 0
+        << "none.qiz: warning: no question has a correct choice: the set runs in the normal mode";
     QTest::newRow("empty 5tx") << "empty.5tx" << QByteArray() << 1
                                << "empty.5tx: error: 0 lines: a 5TX set has 5 header lines";
 }

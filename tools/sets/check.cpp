@@ -581,6 +581,20 @@ Report checkFile(const QString& fileName)
         check5tq(out, bytes);
     out.finish();
 
+    // The show cannot end a study, exam or oni run on a set that no answer
+    // can get right, so it runs such a set in the normal mode.
+    const auto hasCorrectChoice = [&bank](int q) {
+        return bank->AnswerIndex[q] >= 0 && bank->AnswerIndex[q] < kChoiceCount;
+    };
+    if (report.outcome == LoadOutcome::Ok) {
+        bool any = false;
+        for (int q = 0; q <= bank->LastQuestion && !any; ++q)
+            any = hasCorrectChoice(q);
+        if (!any)
+            out.file(Severity::Warning,
+                     QStringLiteral("no question has a correct choice: the set runs in the "
+                                    "normal mode whatever the settings say"));
+    }
     const bool hasError = std::any_of(report.findings.begin(), report.findings.end(),
                                       [](const Finding& f) { return f.severity == Severity::Error; });
     if (report.outcome == LoadOutcome::Invalid && !hasError)
