@@ -165,7 +165,7 @@ QByteArray fullFiveTq()
         for (int i = 0; i < size; ++i) {
             const char byte = i < plain.size() ? plain[i] : ' ';
             bytes[offset + i] =
-                masked && i < plain.size() ? char(static_cast<unsigned char>(byte) ^ 0x80) : byte;
+                masked && i < plain.size() ? char(static_cast<unsigned char>(byte) ^ kMask) : byte;
         }
     };
     for (int s = 0; s < kSectionCount; ++s) {

@@ -75,7 +75,7 @@ LoadOutcome loadWith(QuestionBank& bank, std::int16_t& mode, const QString& file
         QError(bank, mode, kErrorUnreadable);
         return LoadOutcome::Unreadable;
     }
-    if (reader(bank, content, report ? &report->findings : nullptr) == 0) {
+    if (reader(bank, content, report) == 0) {
         QError(bank, mode, kErrorInvalid);
         return LoadOutcome::Invalid;
     }

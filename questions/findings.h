@@ -28,6 +28,24 @@ using Findings = std::vector<Finding>;
 struct LoadReport {
     TextEncoding encoding = TextEncoding::Cp932;
     Findings findings;
+    // Where each question read starts: its 1-based line in a text set, the
+    // byte offset of its block in a 5TQ set.
+    std::vector<qint64> questionStarts;
+
+    void warnAt(int line, const QString& message)
+    {
+        findings.push_back({Severity::Warning, line, -1, message});
+    }
+    void errorAt(int line, const QString& message)
+    {
+        findings.push_back({Severity::Error, line, -1, message});
+    }
 };
+
+// A text for a message: in double quotes, control characters escaped.
+QString quotedForMessage(QStringView text);
+
+// "1 line after it is not read", or the count of lines.
+QString linesNotRead(qsizetype count);
 
 } // namespace montera
