@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const montera::check::Report report = montera::check::checkFile(name);
     const bool hasError =
         std::any_of(report.findings.begin(), report.findings.end(),
-                    [](const auto& finding) { return finding.severity == montera::check::Severity::Error; });
+                    [](const auto& finding) { return finding.severity == montera::Severity::Error; });
     QFile file(name);
     const bool utf16 =
         file.open(QIODevice::ReadOnly) && montera::startsWithUtf16Bom(file.read(2)) && !name.endsWith(u"5tq");

@@ -100,6 +100,17 @@ QString decode(QByteArrayView bytes)
     return result;
 }
 
+qsizetype firstUnencodable(QStringView text)
+{
+    const auto& table = encodeTable();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t ch = text[i].unicode();
+        if (QChar::isSurrogate(ch) || (table[ch] == 0 && ch != 0))
+            return i;
+    }
+    return -1;
+}
+
 QByteArray encode(QStringView text)
 {
     const auto& table = encodeTable();

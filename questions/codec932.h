@@ -16,6 +16,10 @@ namespace montera::cp932 {
 QString decode(QByteArrayView bytes);
 QByteArray encode(QStringView text);
 
+// The index of the first character of the text that encode would write as
+// "?" for want of a code, or -1 when it has a code for every character.
+qsizetype firstUnencodable(QStringView text);
+
 // True when the byte starts a double-byte character.
 constexpr bool isLeadByte(unsigned char byte)
 {
