@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 
 namespace montera::cp932 {
 
@@ -189,21 +190,46 @@ int utf8SequenceLength(QByteArrayView bytes)
     return length;
 }
 
-bool isWellFormedUtf8(QByteArrayView bytes)
+namespace {
+
+struct Utf8Scan {
+    bool wellFormed = true;
+    bool nonAscii = false;
+};
+
+// One pass over the bytes; runs of ASCII are skipped eight bytes at a time,
+// since most of a set's bytes are ASCII or none are.
+Utf8Scan scanUtf8(QByteArrayView bytes)
 {
+    Utf8Scan scan;
     const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
     const qsizetype size = bytes.size();
     for (qsizetype i = 0; i < size;) {
+        std::uint64_t word = 0;
+        if (i + 8 <= size && (std::memcpy(&word, data + i, 8), (word & 0x8080808080808080u) == 0)) {
+            i += 8;
+            continue;
+        }
         if (data[i] < 0x80) {
             ++i;
             continue;
         }
+        scan.nonAscii = true;
         const int length = utf8SequenceLength(bytes.sliced(i));
-        if (length == 0)
-            return false;
+        if (length == 0) {
+            scan.wellFormed = false;
+            return scan;
+        }
         i += length;
     }
-    return true;
+    return scan;
+}
+
+} // namespace
+
+bool isWellFormedUtf8(QByteArrayView bytes)
+{
+    return scanUtf8(bytes).wellFormed;
 }
 
 bool isWellFormedCp932(QByteArrayView bytes)
@@ -233,7 +259,8 @@ TextEncoding detectTextEncoding(QByteArrayView bytes)
     // Code page 932 text with non-ASCII bytes almost never passes as UTF-8, and
     // that test stops at the first byte that fails, so the common case costs
     // little.
-    if (isWellFormedUtf8(bytes) && hasNonAscii(bytes) && !isWellFormedCp932(bytes))
+    const Utf8Scan scan = scanUtf8(bytes);
+    if (scan.wellFormed && scan.nonAscii && !isWellFormedCp932(bytes))
         return TextEncoding::Utf8;
     return TextEncoding::Cp932;
 }
