@@ -210,6 +210,12 @@ void TestCheck::generated_data()
         << "count.5tx:5: warning: the fifth line says 2049 questions, the set has 1";
     QTest::newRow("qiz of 2049") << "over.qiz" << testutil::crlfText(QStringList(2049, "Q=x")) << 0
                                  << "over.qiz:2049: warning: more than 2048 questions";
+    QTest::newRow("repeated choice")
+        << "same.qiz" << testutil::crlfText({"Q=a", "A1=x", "A2=y", "A3=x", "A4=z", "A5=w", "A =1"}) << 0
+        << "same.qiz:1: warning: choices 1 and 3 of question 1 are the same: \"x\"";
+    QTest::newRow("empty correct choice")
+        << "gap.qiz" << testutil::crlfText({"Q=a", "A1=x", "A2=y", "A3=v", "A4=z", "A5=", "A =5"}) << 0
+        << "gap.qiz:1: warning: the correct choice 5 of question 1 is empty";
     QTest::newRow("no correct choice anywhere")
         << "none.qiz" << testutil::crlfText({"Q=a", "A1=x", "A =7", "Q=b", "A =0"}) << 0
         << "none.qiz: warning: no question has a correct choice: the set runs in the normal mode";

@@ -150,18 +150,35 @@ void checkTextBytes(Collector& out, QByteArrayView bytes, TextEncoding encoding)
 }
 
 // What the loaded questions of a QIZ set lack: choices are given by tag, so
-// any of them may be missing.
+// any of them may be missing, repeated, or the one the answer names.
 void checkQizContent(Collector& out, const QuestionBank& bank, const LoadReport& load)
 {
     for (int q = 0; q <= bank.LastQuestion && q < int(load.questionStarts.size()); ++q) {
+        const int line = int(load.questionStarts[q]);
         const auto& choices = bank.Choices[q];
         const auto given =
             std::count_if(choices.begin(), choices.end(), [](const QString& c) { return !c.isEmpty(); });
         if (given < kChoiceCount)
-            out.atLine(Severity::Warning, int(load.questionStarts[q]),
+            out.atLine(Severity::Warning, line,
                        QStringLiteral("question %1 has %2 of 5 choices; the others are empty")
                            .arg(q + 1)
                            .arg(given));
+        const int answer = bank.AnswerIndex[q];
+        if (answer >= 0 && answer < kChoiceCount && choices[answer].isEmpty() && given > 0)
+            out.atLine(
+                Severity::Warning, line,
+                QStringLiteral("the correct choice %1 of question %2 is empty").arg(answer + 1).arg(q + 1));
+        for (int a = 0; a < kChoiceCount; ++a) {
+            for (int b = a + 1; b < kChoiceCount; ++b) {
+                if (!choices[a].isEmpty() && choices[a] == choices[b])
+                    out.atLine(Severity::Warning, line,
+                               QStringLiteral("choices %1 and %2 of question %3 are the same: %4")
+                                   .arg(a + 1)
+                                   .arg(b + 1)
+                                   .arg(q + 1)
+                                   .arg(quotedForMessage(choices[a])));
+            }
+        }
     }
 }
 
