@@ -4,6 +4,7 @@
 #include "bank.h"
 #include "codec932.h"
 #include "fileutil.h"
+#include "findings.h"
 #include "read5tq.h"
 #include "readers.h"
 
@@ -49,6 +50,24 @@ void BM_Encode(benchmark::State& state)
 }
 BENCHMARK(BM_Encode);
 
+// The encoding rule alone on 1 MiB: code page 932 text (argument 0), where
+// the UTF-8 test fails at once; ASCII (1), scanned whole; and UTF-8 (2),
+// scanned whole as UTF-8 and then as code page 932.
+void BM_DetectTextEncoding(benchmark::State& state)
+{
+    QByteArray text = japaneseText(1 << 20);
+    if (state.range(0) == 1)
+        text.fill('a');
+    else if (state.range(0) == 2)
+        text = cp932::decode(text).toUtf8().left(1 << 20);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(detectTextEncoding(text));
+    state.SetBytesProcessed(state.iterations() * text.size());
+}
+BENCHMARK(BM_DetectTextEncoding)->Arg(0)->Arg(1)->Arg(2);
+
+// The largest QIZ set, in code page 932 (argument 0) or as UTF-8 with a
+// byte-order mark (argument 1).
 void BM_LoadQiz2048(benchmark::State& state)
 {
     QTemporaryDir dir;
@@ -63,7 +82,7 @@ void BM_LoadQiz2048(benchmark::State& state)
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         state.SkipWithError("cannot write the set");
-    file.write(cp932::encode(text));
+    file.write(state.range(0) == 0 ? cp932::encode(text) : kUtf8Bom + text.toUtf8());
     file.close();
 
     auto bank = std::make_unique<QuestionBank>();
@@ -74,7 +93,7 @@ void BM_LoadQiz2048(benchmark::State& state)
     }
     state.counters["bytes"] = static_cast<double>(file.size());
 }
-BENCHMARK(BM_LoadQiz2048)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_LoadQiz2048)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 bool writeFile(const QString& path, const QByteArray& bytes)
 {
@@ -116,6 +135,27 @@ void BM_Load5tx(benchmark::State& state)
 }
 BENCHMARK(BM_Load5tx)->Arg(204)->Arg(2048)->Unit(benchmark::kMicrosecond);
 
+// The largest 5TX set as a Linux editor saves it: UTF-8, no mark, LF alone.
+void BM_Load5txUtf8(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("set.5tx");
+    const QByteArray bytes =
+        cp932::decode(fiveTx(kBankCapacity)).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).toUtf8();
+    if (!writeFile(path, bytes))
+        state.SkipWithError("cannot write the set");
+    auto bank = std::make_unique<QuestionBank>();
+    std::int16_t mode = 0;
+    LoadReport report;
+    for (auto _ : state) {
+        if (LoadQuestion(*bank, mode, path, &report) != LoadOutcome::Ok ||
+            report.encoding != TextEncoding::Utf8)
+            state.SkipWithError("set did not load as UTF-8");
+    }
+    state.SetBytesProcessed(state.iterations() * bytes.size());
+}
+BENCHMARK(BM_Load5txUtf8)->Unit(benchmark::kMicrosecond);
+
 // The reader alone on the text ReadTextFile gives.
 void BM_Read5tx(benchmark::State& state)
 {
@@ -141,7 +181,7 @@ QByteArray fullFiveTq()
         for (int i = 0; i < size; ++i) {
             const char byte = i < plain.size() ? plain[i] : ' ';
             bytes[offset + i] =
-                masked && i < plain.size() ? char(static_cast<unsigned char>(byte) ^ 0x80) : byte;
+                masked && i < plain.size() ? char(static_cast<unsigned char>(byte) ^ kMask) : byte;
         }
     };
     for (int s = 0; s < kSectionCount; ++s) {

@@ -2,6 +2,7 @@
 
 #include "bank.h"
 #include "codec932.h"
+#include "fileutil.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -33,17 +34,8 @@ inline montera::QuestionBank& bank()
 inline QStringList fileLines(QByteArrayView bytes)
 {
     QStringList lines;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        if (bytes[i] != '\r')
-            continue;
-        lines << montera::cp932::decode(bytes.sliced(start, i - start));
-        if (i + 1 < bytes.size() && bytes[i + 1] == '\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < bytes.size())
-        lines << montera::cp932::decode(bytes.sliced(start));
+    montera::forEachLine(bytes, montera::LineBreak::CrOrCrLf,
+                         [&lines](QByteArrayView line) { lines << montera::cp932::decode(line); });
     return lines;
 }
 

@@ -78,6 +78,14 @@ void generated()
     two.question(8, "x", choices).question(9, QString(58, u'長'), {QString(14, u'あ')}).question(10, "", {});
     addSet("5tq", two.file(11));
     addSet("5tq", Set5tq().section(0, "", 2, 6).file(8));
+
+    // Tables for the import target, behind the byte that picks CSV or TSV and
+    // the encoding.
+    write("import", QByteArray(1, 0) + crlf({"問題,1,2,3,4,5,答え,題名",
+                                             "\"日本一\r\n高い山\",富士山,\"北\"\"岳\",c,d,e,１,山", "",
+                                             "q,a,b,c,d,e, 3 "}));
+    write("import",
+          QByteArray(1, 3) + "\xEF\xBB\xBFq\ta\tb\tc\td\te\t2\n\xE5\xB1\xB1\ta\tb\tc\td\te\t5\tT\n");
 }
 
 } // namespace
@@ -99,6 +107,8 @@ int main(int argc, char* argv[])
         const QString format = QFileInfo(name).suffix().toLower();
         if (format == u"qiz" || format == u"5tx" || format == u"5tq")
             addSet(format, bytes);
+        else if (format == u"csv")
+            write("import", QByteArray(1, 0) + bytes);
         else
             write("codec", bytes.left(4096));
     }

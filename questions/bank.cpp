@@ -1,6 +1,7 @@
 #include "bank.h"
 
 #include "fileutil.h"
+#include "findings.h"
 #include "globals.h"
 #include "readers.h"
 
@@ -66,15 +67,15 @@ void QError(QuestionBank& bank, std::int16_t& mode, const QString& message)
 namespace {
 
 template<typename Content, typename ReadFile, typename Reader>
-LoadOutcome loadWith(QuestionBank& bank, std::int16_t& mode, const QString& fileName, ReadFile readFile,
-                     Reader reader)
+LoadOutcome loadWith(QuestionBank& bank, std::int16_t& mode, const QString& fileName, LoadReport* report,
+                     ReadFile readFile, Reader reader)
 {
     Content content;
     if (!readFile(fileName, content)) {
         QError(bank, mode, kErrorUnreadable);
         return LoadOutcome::Unreadable;
     }
-    if (reader(bank, content) == 0) {
+    if (reader(bank, content, report) == 0) {
         QError(bank, mode, kErrorInvalid);
         return LoadOutcome::Invalid;
     }
@@ -83,18 +84,29 @@ LoadOutcome loadWith(QuestionBank& bank, std::int16_t& mode, const QString& file
 
 } // namespace
 
-LoadOutcome LoadQuestion(QuestionBank& bank, std::int16_t& mode, const QString& fileName)
+LoadOutcome LoadQuestion(QuestionBank& bank, std::int16_t& mode, const QString& fileName, LoadReport* report)
 {
     bank.clear();
+    TextEncoding encoding = TextEncoding::Cp932;
+    const auto readLines = [&encoding](const QString& name, QStringList& lines) {
+        return ReadTextLines(name, lines, encoding);
+    };
+    const auto readText = [&encoding](const QString& name, QString& text) {
+        return ReadTextFile(name, text, encoding);
+    };
     const QString ending = fileName.right(3).toUpper();
+    LoadOutcome outcome = LoadOutcome::Unrecognised;
     if (ending == u"QIZ")
-        return loadWith<QStringList>(bank, mode, fileName, ReadTextLines, ReadQIZ);
-    if (ending == u"5TX")
-        return loadWith<QString>(bank, mode, fileName, ReadTextFile, Read5TX);
-    if (ending == u"5TQ")
-        return loadWith<QByteArray>(bank, mode, fileName, ReadBinaryFile, Read5TQ);
-    QError(bank, mode, kErrorNoSet);
-    return LoadOutcome::Unrecognised;
+        outcome = loadWith<QStringList>(bank, mode, fileName, report, readLines, ReadQIZ);
+    else if (ending == u"5TX")
+        outcome = loadWith<QString>(bank, mode, fileName, report, readText, Read5TX);
+    else if (ending == u"5TQ")
+        outcome = loadWith<QByteArray>(bank, mode, fileName, report, ReadBinaryFile, Read5TQ);
+    else
+        QError(bank, mode, kErrorNoSet);
+    if (report)
+        report->encoding = encoding;
+    return outcome;
 }
 
 } // namespace montera

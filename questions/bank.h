@@ -49,10 +49,14 @@ inline const QString kErrorNoSet = QStringLiteral("エラー：問題集ファ�
 inline const QString kErrorUnreadable = QStringLiteral("エラー：問題集ファイルが読み込めません");
 inline const QString kErrorInvalid = QStringLiteral("エラー：問題集ファイルの内容が不正です");
 
+struct LoadReport;
+
 // Empties the bank and fills it from the file, choosing the reader by the last
 // three characters of the name. Every failure leaves the single error entry of
-// QError in the bank and sets the mode to 0.
-LoadOutcome LoadQuestion(QuestionBank& bank, std::int16_t& mode, const QString& fileName);
+// QError in the bank and sets the mode to 0. A report, when given, receives
+// the encoding of a text set and the readers' findings.
+LoadOutcome LoadQuestion(QuestionBank& bank, std::int16_t& mode, const QString& fileName,
+                         LoadReport* report = nullptr);
 
 // Turns the bank into the error entry: exactly these four assignments.
 void QError(QuestionBank& bank, std::int16_t& mode, const QString& message);

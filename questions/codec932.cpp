@@ -1,7 +1,9 @@
 #include "codec932.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 
 namespace montera::cp932 {
 
@@ -99,6 +101,17 @@ QString decode(QByteArrayView bytes)
     return result;
 }
 
+qsizetype firstUnencodable(QStringView text)
+{
+    const auto& table = encodeTable();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t ch = text[i].unicode();
+        if (QChar::isSurrogate(ch) || (table[ch] == 0 && ch != 0))
+            return i;
+    }
+    return -1;
+}
+
 QByteArray encode(QStringView text)
 {
     const auto& table = encodeTable();
@@ -125,3 +138,141 @@ QByteArray encode(QStringView text)
 }
 
 } // namespace montera::cp932
+
+namespace montera {
+
+const char* textEncodingName(TextEncoding encoding)
+{
+    return encoding == TextEncoding::Utf8 ? "utf-8" : "cp932";
+}
+
+bool startsWithUtf16Bom(QByteArrayView bytes)
+{
+    return bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF");
+}
+
+int utf8SequenceLength(QByteArrayView bytes)
+{
+    if (bytes.isEmpty())
+        return 0;
+    const auto at = [&bytes](qsizetype i) { return static_cast<unsigned char>(bytes[i]); };
+    const unsigned char first = at(0);
+    if (first < 0x80)
+        return 1;
+    // The allowed range of the second byte depends on the first; every later
+    // byte is 0x80 to 0xBF.
+    int length = 0;
+    unsigned char low = 0x80;
+    unsigned char high = 0xBF;
+    if (first >= 0xC2 && first <= 0xDF) {
+        length = 2;
+    } else if (first >= 0xE0 && first <= 0xEF) {
+        length = 3;
+        if (first == 0xE0)
+            low = 0xA0; // no overlong forms
+        else if (first == 0xED)
+            high = 0x9F; // no surrogates
+    } else if (first >= 0xF0 && first <= 0xF4) {
+        length = 4;
+        if (first == 0xF0)
+            low = 0x90;
+        else if (first == 0xF4)
+            high = 0x8F; // nothing above U+10FFFF
+    } else {
+        return 0;
+    }
+    if (bytes.size() < length || at(1) < low || at(1) > high)
+        return 0;
+    for (int i = 2; i < length; ++i) {
+        if (at(i) < 0x80 || at(i) > 0xBF)
+            return 0;
+    }
+    return length;
+}
+
+namespace {
+
+struct Utf8Scan {
+    bool wellFormed = true;
+    bool nonAscii = false;
+};
+
+// One pass over the bytes; runs of ASCII are skipped eight bytes at a time,
+// since most of a set's bytes are ASCII or none are.
+Utf8Scan scanUtf8(QByteArrayView bytes)
+{
+    Utf8Scan scan;
+    const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+    const qsizetype size = bytes.size();
+    for (qsizetype i = 0; i < size;) {
+        std::uint64_t word = 0;
+        if (i + 8 <= size && (std::memcpy(&word, data + i, 8), (word & 0x8080808080808080u) == 0)) {
+            i += 8;
+            continue;
+        }
+        if (data[i] < 0x80) {
+            ++i;
+            continue;
+        }
+        scan.nonAscii = true;
+        const int length = utf8SequenceLength(bytes.sliced(i));
+        if (length == 0) {
+            scan.wellFormed = false;
+            return scan;
+        }
+        i += length;
+    }
+    return scan;
+}
+
+} // namespace
+
+bool isWellFormedUtf8(QByteArrayView bytes)
+{
+    return scanUtf8(bytes).wellFormed;
+}
+
+bool isWellFormedCp932(QByteArrayView bytes)
+{
+    const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+    const qsizetype size = bytes.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        if (!cp932::isLeadByte(data[i]))
+            continue;
+        if (i + 1 == size || cp932::pairToUnicode(data[i], data[i + 1]) == 0)
+            return false;
+        ++i;
+    }
+    return true;
+}
+
+bool hasNonAscii(QByteArrayView bytes)
+{
+    return std::any_of(bytes.begin(), bytes.end(),
+                       [](char byte) { return static_cast<unsigned char>(byte) >= 0x80; });
+}
+
+TextEncoding detectTextEncoding(QByteArrayView bytes)
+{
+    if (bytes.startsWith(kUtf8Bom))
+        return TextEncoding::Utf8;
+    // Code page 932 text with non-ASCII bytes almost never passes as UTF-8, and
+    // that test stops at the first byte that fails, so the common case costs
+    // little.
+    const Utf8Scan scan = scanUtf8(bytes);
+    if (scan.wellFormed && scan.nonAscii && !isWellFormedCp932(bytes))
+        return TextEncoding::Utf8;
+    return TextEncoding::Cp932;
+}
+
+QByteArrayView withoutUtf8Bom(QByteArrayView bytes)
+{
+    return bytes.startsWith(kUtf8Bom) ? bytes.sliced(kUtf8BomSize) : bytes;
+}
+
+QString decodeText(QByteArrayView bytes, TextEncoding encoding)
+{
+    return encoding == TextEncoding::Utf8 ? QString::fromUtf8(bytes) : cp932::decode(bytes);
+}
+
+} // namespace montera

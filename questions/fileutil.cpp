@@ -24,31 +24,48 @@ bool readWholeFile(const QString& fileName, QByteArray& bytes)
     return file.error() == QFileDevice::NoError;
 }
 
-// Calls onLine(line) for each line of the bytes. Lines are split before they are
-// decoded: CR never occurs as a trail byte of code page 932.
-template<typename OnLine>
-void forEachLine(QByteArrayView bytes, OnLine onLine)
-{
-    const char* data = bytes.data();
-    const qsizetype size = bytes.size();
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < size; ++i) {
-        if (data[i] != '\r')
-            continue;
-        onLine(bytes.sliced(start, i - start));
-        if (i + 1 < size && data[i + 1] == '\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < size)
-        onLine(bytes.sliced(start));
-}
-
 } // namespace
 
 void setOversizeWarning(OversizeWarning warning)
 {
     oversizeWarning() = std::move(warning);
+}
+
+namespace {
+
+// The text of the bytes' lines, each followed by CR LF.
+void appendLines(QByteArrayView bytes, const TextLayout& layout, QString& text)
+{
+    text.reserve(bytes.size() + bytes.size() / 8);
+    forEachLine(layout.body, layout.lineBreak, [&text, &layout](QByteArrayView line) {
+        text += decodeText(line, layout.encoding);
+        text += u"\r\n";
+    });
+}
+
+// The bytes' lines and the empty element after them.
+void appendLines(const TextLayout& layout, QStringList& lines)
+{
+    forEachLine(layout.body, layout.lineBreak,
+                [&lines, &layout](QByteArrayView line) { lines.append(decodeText(line, layout.encoding)); });
+    lines.append(QString());
+}
+
+} // namespace
+
+TextLayout textLayoutOf(QByteArrayView bytes)
+{
+    TextLayout layout;
+    layout.encoding = detectTextEncoding(bytes);
+    if (layout.encoding == TextEncoding::Cp932) {
+        layout.body = bytes;
+        return layout;
+    }
+    layout.body = withoutUtf8Bom(bytes);
+    // Editors on Linux and macOS end lines with LF alone.
+    if (!layout.body.contains('\r'))
+        layout.lineBreak = LineBreak::Lf;
+    return layout;
 }
 
 bool ReadTextFile(const QString& fileName, QString& text)
@@ -57,11 +74,20 @@ bool ReadTextFile(const QString& fileName, QString& text)
     QByteArray bytes;
     if (!readWholeFile(fileName, bytes))
         return false;
-    text.reserve(bytes.size() + bytes.size() / 8);
-    forEachLine(bytes, [&text](QByteArrayView line) {
-        text += cp932::decode(line);
-        text += u"\r\n";
-    });
+    appendLines(bytes, TextLayout{TextEncoding::Cp932, bytes, LineBreak::CrOrCrLf}, text);
+    return true;
+}
+
+bool ReadTextFile(const QString& fileName, QString& text, TextEncoding& encoding)
+{
+    text.clear();
+    encoding = TextEncoding::Cp932;
+    QByteArray bytes;
+    if (!readWholeFile(fileName, bytes))
+        return false;
+    const TextLayout layout = textLayoutOf(bytes);
+    encoding = layout.encoding;
+    appendLines(bytes, layout, text);
     return true;
 }
 
@@ -72,8 +98,21 @@ bool ReadTextLines(const QString& fileName, QStringList& lines)
     if (!readWholeFile(fileName, bytes))
         return false;
     lines.clear();
-    forEachLine(bytes, [&lines](QByteArrayView line) { lines.append(cp932::decode(line)); });
-    lines.append(QString());
+    appendLines(TextLayout{TextEncoding::Cp932, bytes, LineBreak::CrOrCrLf}, lines);
+    return true;
+}
+
+bool ReadTextLines(const QString& fileName, QStringList& lines, TextEncoding& encoding)
+{
+    lines = QStringList{QString()};
+    encoding = TextEncoding::Cp932;
+    QByteArray bytes;
+    if (!readWholeFile(fileName, bytes))
+        return false;
+    lines.clear();
+    const TextLayout layout = textLayoutOf(bytes);
+    encoding = layout.encoding;
+    appendLines(layout, lines);
     return true;
 }
 

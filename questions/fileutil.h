@@ -1,6 +1,9 @@
 #pragma once
 
+#include "codec932.h"
+
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 
@@ -9,8 +12,48 @@
 // Whole-file reading and writing, and the small text helpers that every
 // question-set reader and the settings file use. All text passes through the
 // code-page-932 codec; a line ends at CR LF or at a lone CR, while a lone LF is
-// an ordinary character of its line.
+// an ordinary character of its line. Question sets may also be UTF-8 (see
+// detectTextEncoding); one that holds no CR at all ends its lines with LF.
 namespace montera {
+
+enum class LineBreak {
+    CrOrCrLf, // CR LF or a lone CR ends a line; a lone LF belongs to its line
+    Lf,       // each LF ends a line
+};
+
+// How the bytes of a text file are to be read: the encoding, the bytes after a
+// UTF-8 byte-order mark, and the line break.
+struct TextLayout {
+    TextEncoding encoding = TextEncoding::Cp932;
+    QByteArrayView body;
+    LineBreak lineBreak = LineBreak::CrOrCrLf;
+};
+
+// The layout of a question set's bytes; the view refers into them.
+TextLayout textLayoutOf(QByteArrayView bytes);
+
+// Calls onLine(line) for each line of the bytes, without its line end. A line
+// end just before the end of the bytes adds no empty line. Lines are split
+// before they are decoded: neither CR nor LF occurs inside a character of
+// code page 932 or of UTF-8.
+template<typename OnLine>
+void forEachLine(QByteArrayView bytes, LineBreak lineBreak, OnLine onLine)
+{
+    const char* data = bytes.data();
+    const qsizetype size = bytes.size();
+    const char end = lineBreak == LineBreak::Lf ? '\n' : '\r';
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < size; ++i) {
+        if (data[i] != end)
+            continue;
+        onLine(bytes.sliced(start, i - start));
+        if (lineBreak == LineBreak::CrOrCrLf && i + 1 < size && data[i + 1] == '\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < size)
+        onLine(bytes.sliced(start));
+}
 
 // The byte buffer of ReadBinaryFile always has exactly this many bytes.
 inline constexpr qsizetype kBinaryBufferSize = 640001;
@@ -21,6 +64,11 @@ bool ReadTextFile(const QString& fileName, QString& text);
 // Reads the file's lines, followed by one empty element that the readers use to
 // find the end.
 bool ReadTextLines(const QString& fileName, QStringList& lines);
+
+// The same for a question set, which may be UTF-8: the encoding it was read
+// with is stored in encoding.
+bool ReadTextFile(const QString& fileName, QString& text, TextEncoding& encoding);
+bool ReadTextLines(const QString& fileName, QStringList& lines, TextEncoding& encoding);
 
 // Reads the first kBinaryBufferSize bytes of the file into a buffer of exactly
 // that size, zeros after a shorter file. A longer file is reported through the

@@ -14,13 +14,17 @@ namespace montera {
 
 namespace {
 
-constexpr unsigned char kMask = 0x80;
-// A stored blank, 0x20, unmasks to this.
-constexpr unsigned char kMaskedBlank = 0xA0;
-
 unsigned char byteAt(QByteArrayView bytes, qsizetype offset)
 {
     return offset >= 0 && offset < bytes.size() ? static_cast<unsigned char>(bytes[offset]) : 0;
+}
+
+QString hexByte(QByteArrayView bytes, qsizetype offset)
+{
+    return QStringLiteral("0x%1")
+        .arg(byteAt(bytes, offset), 2, 16, QChar(u'0'))
+        .toUpper()
+        .replace(u'X', u'x');
 }
 
 // A little-endian 16-bit field that must fit 15 bits.
@@ -55,11 +59,14 @@ QString GetFieldText(QByteArrayView buffer, qsizetype start, qsizetype length)
     return cp932::decode(field(buffer, start, length));
 }
 
-QString GetMaskedText(QByteArrayView buffer, qsizetype start, qsizetype length)
+namespace {
+
+// Appends the unmasked bytes of the field to out, up to the end mark.
+template<typename Out>
+void unmaskField(QByteArrayView buffer, qsizetype start, qsizetype length, Out& out)
 {
     const QByteArrayView bytes = field(buffer, start, length);
     const qsizetype from = start < 0 ? 0 : start;
-    QVarLengthArray<char, kBlockSize> taken;
     for (qsizetype i = 0; i < bytes.size(); ++i) {
         const auto unmasked = static_cast<unsigned char>(static_cast<unsigned char>(bytes[i]) ^ kMask);
         if (unmasked == kMaskedBlank) {
@@ -68,8 +75,23 @@ QString GetMaskedText(QByteArrayView buffer, qsizetype start, qsizetype length)
             if (next < buffer.size() && (static_cast<unsigned char>(buffer[next]) ^ kMask) == kMaskedBlank)
                 break;
         }
-        taken.append(static_cast<char>(unmasked));
+        out.append(static_cast<char>(unmasked));
     }
+}
+
+} // namespace
+
+QByteArray GetMaskedBytes(QByteArrayView buffer, qsizetype start, qsizetype length)
+{
+    QByteArray taken;
+    unmaskField(buffer, start, length, taken);
+    return taken;
+}
+
+QString GetMaskedText(QByteArrayView buffer, qsizetype start, qsizetype length)
+{
+    QVarLengthArray<char, kBlockSize> taken;
+    unmaskField(buffer, start, length, taken);
     return cp932::decode(QByteArrayView(taken.constData(), taken.size()));
 }
 
@@ -109,7 +131,29 @@ std::optional<QuestionBlock> GetQuestionBlock(QByteArrayView bytes, qsizetype k,
     return block;
 }
 
-int Read5TQ(QuestionBank& bank, const QByteArray& content)
+namespace {
+
+// The reasons why the header at the offset makes the set invalid.
+void reportHeaderErrors(LoadReport& report, QByteArrayView bytes, qsizetype offset, const QString& section)
+{
+    for (const int field : {kCountOffset, kFirstBlockOffset}) {
+        if (byteAt(bytes, offset + field + 1) >= 0x80)
+            report.findings.push_back(
+                {Severity::Error, 0, offset + field + 1,
+                 section + QStringLiteral("the %1 (bytes %2 %3) is above 32767")
+                               .arg(field == kCountOffset ? "question count" : "first block number",
+                                    hexByte(bytes, offset + field), hexByte(bytes, offset + field + 1))});
+    }
+    const QString setName = trimTrailingBlanks(GetFieldText(bytes, offset + kSetNameOffset, kSetNameSize));
+    if (setName.size() < 4)
+        report.findings.push_back({Severity::Error, 0, offset + kSetNameOffset,
+                                   section + QStringLiteral("the set name %1 has fewer than 4 characters")
+                                                 .arg(quotedForMessage(setName))});
+}
+
+} // namespace
+
+int Read5TQ(QuestionBank& bank, const QByteArray& content, LoadReport* report)
 {
     // ReadBinaryFile always gives the full buffer; anything shorter is read as
     // if the missing bytes were the zeros after the end of a short file.
@@ -123,19 +167,62 @@ int Read5TQ(QuestionBank& bank, const QByteArray& content)
         bytes = bytes.first(kBinaryBufferSize);
     }
 
+    // Without a report the first fault ends the reading. With one, every
+    // section is looked at, so that each fault is reported, but nothing more
+    // is written to the bank after the first.
+    bool valid = true;
+    bool anyQuestions = false;
+    bool overCapacity = false;
     int total = 0;
     QString shortSetName;
     for (int s = 0; s < kSectionCount; ++s) {
-        const std::optional<SectionHeader> header = GetSectionHeader(bytes, qsizetype(s) * kBlockSize);
-        if (!header || header->SetName.size() < 4)
-            return 0;
-        shortSetName = header->SetName.first(header->SetName.size() - 4);
-        const QString title = shortSetName + QStringLiteral(" - ") + header->SectionName;
+        const qsizetype offset = qsizetype(s) * kBlockSize;
+        const QString section = report ? QStringLiteral("section %1: ").arg(s + 1) : QString();
+        if (report)
+            reportHeaderErrors(*report, bytes, offset, section);
+        const std::optional<SectionHeader> header = GetSectionHeader(bytes, offset);
+        anyQuestions = anyQuestions || (header && header->Count > 0);
+        if (!header || header->SetName.size() < 4) {
+            if (!report)
+                return 0;
+            valid = false;
+            // A section with a readable count still counts its questions.
+            if (!header)
+                continue;
+        }
+        QString title;
+        if (valid) {
+            shortSetName = header->SetName.first(header->SetName.size() - 4);
+            title = shortSetName + QStringLiteral(" - ") + header->SectionName;
+        }
         for (int k = 0; k < header->Count; ++k) {
             std::optional<QuestionBlock> block = GetQuestionBlock(bytes, k, *header);
             const int q = total + k;
-            if (!block || q >= kBankCapacity)
-                return 0;
+            const qsizetype start = (qsizetype(header->FirstBlock) + k) * kBlockSize;
+            if (!block || q >= kBankCapacity) {
+                if (!report)
+                    return 0;
+                if (!block) {
+                    report->findings.push_back(
+                        {Severity::Error, 0, start,
+                         section +
+                             QStringLiteral("question %1 is in block %2, beyond the last readable block 2499")
+                                 .arg(k + 1)
+                                 .arg(header->FirstBlock + k)});
+                    valid = false;
+                    break;
+                }
+                if (!overCapacity)
+                    report->findings.push_back(
+                        {Severity::Error, 0, start,
+                         section + QStringLiteral("question %1 is the 2049th of the set; the limit is 2048")
+                                       .arg(k + 1)});
+                overCapacity = true;
+                valid = false;
+                continue;
+            }
+            if (!valid)
+                continue;
             bank.QuestionTitle[q] = title;
             bank.QuestionText[q] = std::move(block->Text);
             bank.AnswerIndex[q] = 0;
@@ -145,9 +232,17 @@ int Read5TQ(QuestionBank& bank, const QByteArray& content)
             choices[2] = std::move(block->Choice3);
             choices[3] = std::move(block->Choice4);
             choices[4] = std::move(block->Choice5);
+            if (report)
+                report->questionStarts.push_back(start);
         }
         total += header->Count;
     }
+    if (report && !anyQuestions)
+        report->findings.push_back(
+            {Severity::Error, 0, -1,
+             QStringLiteral("no section has questions: all eight question counts are 0")});
+    if (!valid)
+        return 0;
     bank.SetTitle = shortSetName;
     bank.LastQuestion = total - 1;
     return total;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
 
@@ -15,6 +16,11 @@ inline constexpr int kSectionCount = 8;
 // The highest byte offset a question block may reach: the last byte of the
 // buffer that ReadBinaryFile fills.
 inline constexpr qsizetype kLastReadableOffset = 640000;
+
+// A text byte is stored with this bit flipped; a stored blank, 0x20, thus
+// unmasks to kMaskedBlank, and two of them in a row end a text.
+inline constexpr unsigned char kMask = 0x80;
+inline constexpr unsigned char kMaskedBlank = 0xA0;
 
 // Offsets within a section header.
 inline constexpr int kSectionNameOffset = 0;
@@ -67,6 +73,9 @@ std::optional<QuestionBlock> GetQuestionBlock(QByteArrayView bytes, qsizetype k,
 // next field begins with a stored blank; past the end of the buffer counts as
 // no blank.
 QString GetMaskedText(QByteArrayView buffer, qsizetype start, qsizetype length);
+
+// The bytes that GetMaskedText decodes, unmasked.
+QByteArray GetMaskedBytes(QByteArrayView buffer, qsizetype start, qsizetype length);
 
 // The plain text of the field, untrimmed.
 QString GetFieldText(QByteArrayView buffer, qsizetype start, qsizetype length);

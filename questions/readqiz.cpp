@@ -2,6 +2,7 @@
 #include "fileutil.h"
 #include "readers.h"
 
+#include <bit>
 #include <optional>
 
 namespace montera {
@@ -33,10 +34,140 @@ std::optional<int> parseAnswer(QStringView value)
     return negative ? -number : number;
 }
 
+// What the reader tells a report about the lines of the current question.
+// Without a report it does nothing.
+class QizNotes {
+public:
+    QizNotes(LoadReport* report, const QStringList& lines)
+        : m_report(report)
+        , m_lines(lines)
+        , m_fileLines(lines.size() - 1) // the last element is the appended empty one
+    {}
+
+    explicit operator bool() const { return m_report != nullptr; }
+
+    void question(qsizetype i)
+    {
+        finishQuestion();
+        ++m_question;
+        m_questionLine = int(i + 1);
+        m_hasAnswer = false;
+        m_choicesSeen = 0;
+        m_highestChoice = 0;
+        m_report->questionStarts.push_back(m_questionLine);
+    }
+
+    void overCapacity(qsizetype i)
+    {
+        m_report->warnAt(
+            int(i + 1),
+            QStringLiteral("more than 2048 questions: this one and the %1 lines after it are not read")
+                .arg(m_fileLines - i - 1));
+    }
+
+    void answer(qsizetype i, const QString& value, std::optional<int> answer)
+    {
+        if (m_hasAnswer)
+            m_report->warnAt(
+                int(i + 1),
+                QStringLiteral("second answer line of question %1 replaces the first").arg(m_question));
+        m_hasAnswer = true;
+        if (!answer)
+            m_report->warnAt(
+                int(i + 1),
+                QStringLiteral(
+                    "answer %1 is not a number from -32767 to 32767: no choice of question %2 counts as "
+                    "correct")
+                    .arg(quotedForMessage(value.trimmed()))
+                    .arg(m_question));
+        else if (*answer < 1 || *answer > kChoiceCount)
+            m_report->warnAt(
+                int(i + 1),
+                QStringLiteral("answer %1 is outside 1 to 5: no choice of question %2 counts as correct")
+                    .arg(*answer)
+                    .arg(m_question));
+    }
+
+    void choice(qsizetype i, int d)
+    {
+        if (m_choicesSeen & (1 << (d - 1)))
+            m_report->warnAt(
+                int(i + 1),
+                QStringLiteral("choice %1 of question %2 is given again and replaces the earlier one")
+                    .arg(d)
+                    .arg(m_question));
+        else if (d < m_highestChoice)
+            m_report->warnAt(int(i + 1), QStringLiteral("choice %1 of question %2 comes after choice %3")
+                                             .arg(d)
+                                             .arg(m_question)
+                                             .arg(m_highestChoice));
+        m_choicesSeen |= 1 << (d - 1);
+        m_highestChoice = std::max(m_highestChoice, d);
+    }
+
+    void ignoredAnswerLine(qsizetype i, bool beforeFirstQuestion)
+    {
+        m_report->warnAt(
+            int(i + 1),
+            beforeFirstQuestion
+                ? QStringLiteral("\"A\" line before the first question is ignored")
+                : QStringLiteral("\"A\" line names no choice (\"A1\" to \"A5\" or \"A \") and is ignored"));
+    }
+
+    // Line i ends the set.
+    void end(qsizetype i)
+    {
+        finishQuestion();
+        const QString line = ItemOf(i, m_lines);
+        const bool atEnd = i == m_fileLines;
+        qsizetype after = 0;
+        for (qsizetype j = i + 1; j < m_fileLines; ++j)
+            after += ItemOf(j, m_lines).isEmpty() ? 0 : 1;
+        if (!atEnd && (after > 0 || !line.isEmpty())) {
+            QString why;
+            if (line.isEmpty())
+                why = QStringLiteral("an empty line ends the set");
+            else if (line.front().isLower())
+                why = QStringLiteral("the lower-case tag %1 ends the set (tags are upper case)")
+                          .arg(quotedForMessage(line.left(1)));
+            else
+                why = QStringLiteral("%1 is no tag and ends the set").arg(quotedForMessage(line.left(2)));
+            const qsizetype notRead = m_fileLines - i - 1;
+            m_report->warnAt(
+                int(i + 1),
+                why + QStringLiteral("; ") + linesNotRead(notRead) +
+                    (after < notRead ? QStringLiteral(" (%1 of them not empty)").arg(after) : QString()));
+        }
+        if (m_question == 0)
+            m_report->errorAt(int(i + 1),
+                              QStringLiteral("no question (\"Q\" line) before the end of the set"));
+    }
+
+private:
+    void finishQuestion()
+    {
+        if (m_questionLine > 0 && !m_hasAnswer)
+            m_report->warnAt(
+                m_questionLine,
+                QStringLiteral("question %1 has no answer line (\"A =\"): its first choice counts as correct")
+                    .arg(m_question));
+    }
+
+    LoadReport* m_report = nullptr;
+    const QStringList& m_lines;
+    qsizetype m_fileLines = 0;
+    int m_question = 0;     // 1-based number of the current question, 0 before the first
+    int m_questionLine = 0; // its line
+    bool m_hasAnswer = false;
+    int m_choicesSeen = 0; // bit d-1 for choice d
+    int m_highestChoice = 0;
+};
+
 } // namespace
 
-int ReadQIZ(QuestionBank& bank, const QStringList& lines)
+int ReadQIZ(QuestionBank& bank, const QStringList& lines, LoadReport* report)
 {
+    QizNotes notes(report, lines);
     int q = -1;
     for (qsizetype i = 0;; ++i) {
         const QString line = ItemOf(i, lines);
@@ -52,25 +183,39 @@ int ReadQIZ(QuestionBank& bank, const QStringList& lines)
         } else if (tag == u'Q') {
             // The bank holds no more: the set ends at the question that would
             // not fit.
-            if (q + 1 >= kBankCapacity)
+            if (q + 1 >= kBankCapacity) {
+                if (notes)
+                    notes.overCapacity(i);
                 break;
+            }
             ++q;
             bank.QuestionText[q] = GetDoc(line);
             bank.QuestionTitle[q] = bank.SetTitle;
+            if (notes)
+                notes.question(i);
         } else if (tag == u'A') {
             const QString value = GetDoc(line);
             // An "A" line before the first question, or with a second character
             // that names no choice, has nothing to set.
-            if (q < 0 || line.size() < 2)
-                continue;
-            const char16_t second = line[1].unicode();
-            if (second == u' ') {
+            const char16_t second = line.size() < 2 ? u'\0' : line[1].unicode();
+            if (q < 0) {
+                if (notes)
+                    notes.ignoredAnswerLine(i, true);
+            } else if (second == u' ') {
                 const std::optional<int> answer = parseAnswer(value);
                 bank.AnswerIndex[q] = answer ? static_cast<std::int16_t>(*answer - 1) : std::int16_t(-1);
+                if (notes)
+                    notes.answer(i, value, answer);
             } else if (second >= u'1' && second <= u'5') {
                 bank.Choices[q][second - u'1'] = value;
+                if (notes)
+                    notes.choice(i, second - u'0');
+            } else if (notes) {
+                notes.ignoredAnswerLine(i, false);
             }
         } else {
+            if (notes)
+                notes.end(i);
             break;
         }
     }

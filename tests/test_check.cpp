@@ -48,13 +48,14 @@ void TestCheck::findings_data()
     // The summary's start, then one fragment per finding line, in order.
     QTest::addColumn<QStringList>("lines");
 
-    QTest::newRow("good qiz") << "good.qiz" << 0
-                              << QStringList{
-                                     "good.qiz: note: QIZ set, 2 questions, title \"見本の問題集\", creator "
-                                     "\"モンテラ\", version \"1.0\""};
-    QTest::newRow("good 5tx") << "good.5tx" << 0 << QStringList{"good.5tx: note: 5TX set, 2 questions"};
+    QTest::newRow("good qiz")
+        << "good.qiz" << 0
+        << QStringList{"good.qiz: note: QIZ set, cp932, 2 questions, title \"見本の問題集\", creator "
+                       "\"モンテラ\", version \"1.0\""};
+    QTest::newRow("good 5tx") << "good.5tx" << 0
+                              << QStringList{"good.5tx: note: 5TX set, cp932, 2 questions"};
     QTest::newRow("good 5tq") << "good.5tq" << 0
-                              << QStringList{"good.5tq: note: 5TQ set, 3 questions, title \"見本集\""};
+                              << QStringList{"good.5tq: note: 5TQ set, cp932, 3 questions, title \"見本集\""};
     QTest::newRow("qiz ended early")
         << "early_end.qiz" << 0
         << QStringList{"1 question",
@@ -74,7 +75,7 @@ void TestCheck::findings_data()
                        "(tags are upper case); 2 lines after it are not read"};
     QTest::newRow("qiz without question")
         << "noquestion.qiz" << 1
-        << QStringList{"QIZ set, does not load", "noquestion.qiz:4: error: no question (\"Q\" line)"};
+        << QStringList{"QIZ set, cp932, does not load", "noquestion.qiz:4: error: no question (\"Q\" line)"};
     QTest::newRow("qiz bad bytes") << "badbytes.qiz" << 0
                                    << QStringList{"1 question",
                                                   "badbytes.qiz:2: warning: bytes 0x82 0x20 at offset 9",
@@ -139,8 +140,23 @@ void TestCheck::findings_data()
                        "short.5tq:20 (block 0): warning: section 1: blocks 9 to 9 lie beyond the end",
                        "short.5tq:2276"};
     QTest::newRow("missing") << "missing.5tq" << 1
-                             << QStringList{"missing.5tq: note: 5TQ set, does not load",
+                             << QStringList{"missing.5tq: note: 5TQ set, cp932, does not load",
                                             "missing.5tq: error: the file cannot be read"};
+    QTest::newRow("utf-8 with a mark")
+        << "utf8_bom.qiz" << 0
+        << QStringList{"QIZ set, utf-8, 1 question, title \"日本の山\"",
+                       "utf8_bom.qiz:10: warning: byte 0xFF at offset 161 is not UTF-8"};
+    QTest::newRow("utf-8 with line feeds") << "utf8_lf.5tx" << 0 << QStringList{"5TX set, utf-8, 1 question"};
+    QTest::newRow("utf-8 read as code page 932")
+        << "utf8_ambiguous.qiz" << 0
+        << QStringList{
+               "QIZ set, cp932, 1 question",
+               "utf8_ambiguous.qiz: warning: the file was read as code page 932 but is also UTF-8: if "
+               "this file was saved as UTF-8, save it with a BOM (UTF-8 with signature)"};
+    QTest::newRow("utf-16") << "utf16.qiz" << 1
+                            << QStringList{"does not load",
+                                           "utf16.qiz: error: UTF-16 is not supported: save as "
+                                           "UTF-8 or Shift_JIS"};
     QTest::newRow("unrecognised") << "good.txt" << 1
                                   << QStringList{
                                          "good.txt: note: no question-set format",
@@ -194,6 +210,15 @@ void TestCheck::generated_data()
         << "count.5tx:5: warning: the fifth line says 2049 questions, the set has 1";
     QTest::newRow("qiz of 2049") << "over.qiz" << testutil::crlfText(QStringList(2049, "Q=x")) << 0
                                  << "over.qiz:2049: warning: more than 2048 questions";
+    QTest::newRow("repeated choice")
+        << "same.qiz" << testutil::crlfText({"Q=a", "A1=x", "A2=y", "A3=x", "A4=z", "A5=w", "A =1"}) << 0
+        << "same.qiz:1: warning: choices 1 and 3 of question 1 are the same: \"x\"";
+    QTest::newRow("empty correct choice")
+        << "gap.qiz" << testutil::crlfText({"Q=a", "A1=x", "A2=y", "A3=v", "A4=z", "A5=", "A =5"}) << 0
+        << "gap.qiz:1: warning: the correct choice 5 of question 1 is empty";
+    QTest::newRow("no correct choice anywhere")
+        << "none.qiz" << testutil::crlfText({"Q=a", "A1=x", "A =7", "Q=b", "A =0"}) << 0
+        << "none.qiz: warning: no question has a correct choice: the set runs in the normal mode";
     QTest::newRow("empty 5tx") << "empty.5tx" << QByteArray() << 1
                                << "empty.5tx: error: 0 lines: a 5TX set has 5 header lines";
 }

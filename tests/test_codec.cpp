@@ -17,6 +17,8 @@ private slots:
     void wholeDoubleByteSpaceMatchesIconv();
     void everyCharacterRoundTrips();
     void decodingNeverLosesAByte();
+    void detectEncoding_data();
+    void detectEncoding();
 };
 
 void TestCodec::decodeVectors_data()
@@ -55,6 +57,37 @@ void TestCodec::decodeVectors()
     QFETCH(QByteArray, bytes);
     QFETCH(QString, text);
     QCOMPARE(cp932::decode(bytes), text);
+}
+
+void TestCodec::detectEncoding_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("utf8");
+
+    QTest::newRow("ascii") << QByteArray("Q=a\r\n") << false;
+    QTest::newRow("code page 932") << cp932::encode(u"Q=日本の山\r\n") << false;
+    QTest::newRow("mark") << QByteArray("\xEF\xBB\xBFQ=a") << true;
+    QTest::newRow("mark, then no UTF-8") << QByteArray("\xEF\xBB\xBF\x82\xA0") << true;
+    QTest::newRow("well-formed in UTF-8 only") << QByteArray("Q=\xE6\xBC\xA2\xE5\xAD\x97=") << true;
+    QTest::newRow("lead byte at the end") << QByteArray("\xE3\x81\x82") << true;
+    // Scanned pair by pair, as the decoder reads, this is a defined pair, a
+    // katakana and a line end.
+    QTest::newRow("の before CR LF") << QByteArray("\xE3\x81\xAE\r\n") << false;
+    QTest::newRow("user-defined pair counts as defined") << QByteArray("\xF0\x90\x80\x80") << false;
+    // From here on the bytes are no code page 932 either (0x81 0x20 is no
+    // pair), so only the UTF-8 rule decides.
+    QTest::newRow("overlong") << QByteArray("\xC0\xAF\x81\x20") << false;
+    QTest::newRow("overlong three bytes") << QByteArray("\xE0\x80\xAF\x81\x20") << false;
+    QTest::newRow("surrogate") << QByteArray("\xED\xA0\x80\x81\x20") << false;
+    QTest::newRow("above U+10FFFF") << QByteArray("\xF4\x90\x80\x80\x81\x20") << false;
+    QTest::newRow("cut sequence") << QByteArray("\x81\x20\xE5\xAF") << false;
+}
+
+void TestCodec::detectEncoding()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, utf8);
+    QCOMPARE(detectTextEncoding(bytes) == TextEncoding::Utf8, utf8);
 }
 
 void TestCodec::encodeVectors_data()

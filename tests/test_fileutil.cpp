@@ -14,6 +14,8 @@ private slots:
     void init();
     void readText_data();
     void readText();
+    void readSetText_data();
+    void readSetText();
     void missingFile_data();
     void missingFile();
     void readBinary_data();
@@ -77,6 +79,44 @@ void TestFileUtil::readText()
     QStringList readLines{"junk", "junk"};
     QVERIFY(ReadTextLines(path, readLines));
     QCOMPARE(readLines, lines);
+}
+
+void TestFileUtil::readSetText_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<bool>("utf8");
+
+    QTest::newRow("code page 932 keeps lone LF")
+        << cp932::encode(u"あ\nい") << QStringList{"あ\nい", ""} << false;
+    QTest::newRow("UTF-8 with LF alone") << QByteArray("\xE5\xAF\x8C\n"
+                                                       "a\n\nb\n")
+                                         << QStringList{"富", "a", "", "b", ""} << true;
+    QTest::newRow("UTF-8 with a CR keeps LF in its line") << QByteArray("\xE5\xAF\x8C\n"
+                                                                        "a\r\nb")
+                                                          << QStringList{"富\na", "b", ""} << true;
+    QTest::newRow("mark dropped, bad bytes replaced") << QByteArray("\xEF\xBB\xBF"
+                                                                    "a\xFF"
+                                                                    "b\r\n")
+                                                      << QStringList{"a\uFFFDb", ""} << true;
+}
+
+void TestFileUtil::readSetText()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, lines);
+    QFETCH(bool, utf8);
+    const QString path = m_dir.filePath("set.qiz");
+    testutil::writeBytes(path, bytes);
+
+    TextEncoding encoding = TextEncoding::Cp932;
+    QStringList readLines;
+    QVERIFY(ReadTextLines(path, readLines, encoding));
+    QCOMPARE(readLines, lines);
+    QCOMPARE(encoding == TextEncoding::Utf8, utf8);
+    QString text;
+    QVERIFY(ReadTextFile(path, text, encoding));
+    QCOMPARE(text, lines.mid(0, lines.size() - 1).join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
 }
 
 void TestFileUtil::missingFile_data()

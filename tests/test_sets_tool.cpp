@@ -1,3 +1,4 @@
+#include "codec932.h"
 #include "testutil.h"
 
 #include <QJsonArray>
@@ -15,11 +16,14 @@ private slots:
     void dumpEscapes();
     void usage_data();
     void usage();
+    void writeCommands_data();
+    void writeCommands();
 
 private:
     struct Run {
         int exitCode = -1;
         QByteArray out;
+        QByteArray err;
     };
     Run run(const QStringList& args);
     QTemporaryDir m_dir;
@@ -32,7 +36,7 @@ TestSetsTool::Run TestSetsTool::run(const QStringList& args)
     process.start(QStringLiteral(MONTERA_SETS_TOOL), args);
     if (!process.waitForFinished(30000))
         return {};
-    return {process.exitCode(), process.readAllStandardOutput()};
+    return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
 }
 
 void TestSetsTool::dump_data()
@@ -41,10 +45,12 @@ void TestSetsTool::dump_data()
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("status");
     QTest::addColumn<int>("questions");
+    QTest::addColumn<QString>("encoding");
 
-    QTest::newRow("sample") << QStringLiteral(MONTERA_SAMPLES "/sample.qiz") << 0 << "ok" << 34;
-    QTest::newRow("missing") << "missing.qiz" << 1 << "unreadable" << 1;
-    QTest::newRow("unrecognised") << "set.txt" << 1 << "unrecognised" << 1;
+    QTest::newRow("sample") << QStringLiteral(MONTERA_SAMPLES "/sample.qiz") << 0 << "ok" << 34 << "cp932";
+    QTest::newRow("utf-8") << QStringLiteral(MONTERA_TEST_DATA "/utf8_lf.5tx") << 0 << "ok" << 1 << "utf-8";
+    QTest::newRow("missing") << "missing.qiz" << 1 << "unreadable" << 1 << "cp932";
+    QTest::newRow("unrecognised") << "set.txt" << 1 << "unrecognised" << 1 << "cp932";
 }
 
 void TestSetsTool::dump()
@@ -53,14 +59,16 @@ void TestSetsTool::dump()
     QFETCH(int, exitCode);
     QFETCH(QString, status);
     QFETCH(int, questions);
+    QFETCH(QString, encoding);
 
     const Run result = run({"dump", file});
     QCOMPARE(result.exitCode, exitCode);
     QJsonParseError error;
     const QJsonObject object = QJsonDocument::fromJson(result.out, &error).object();
     QCOMPARE(error.error, QJsonParseError::NoError);
-    QCOMPARE(object.keys().size(), 6);
+    QCOMPARE(object.keys().size(), 7);
     QCOMPARE(object["status"].toString(), status);
+    QCOMPARE(object["encoding"].toString(), encoding);
     QCOMPARE(object["questions"].toArray().size(), questions);
     QCOMPARE(object["last_question"].toInt(), questions - 1);
     const QJsonObject first = object["questions"].toArray().first().toObject();
@@ -69,6 +77,7 @@ void TestSetsTool::dump()
         QCOMPARE(first["answer"].toInt(), -1);
     // Keys come in their documented order.
     QVERIFY(result.out.startsWith("{\"status\": "));
+    QVERIFY(result.out.indexOf("\"encoding\"") < result.out.indexOf("\"last_question\""));
     QVERIFY(result.out.indexOf("\"set_title\"") < result.out.indexOf("\"set_creator\""));
 }
 
@@ -91,6 +100,9 @@ void TestSetsTool::usage_data()
     QTest::newRow("unknown command") << QStringList{"show", "x.qiz"} << 2;
     QTest::newRow("dump without file") << QStringList{"dump"} << 2;
     QTest::newRow("help") << QStringList{"--help"} << 0;
+    QTest::newRow("import without output") << QStringList{"import", "t.csv"} << 2;
+    QTest::newRow("convert with a bad encoding")
+        << QStringList{"convert", "s.qiz", "-o", "o.qiz", "--encoding", "x"} << 2;
 }
 
 void TestSetsTool::usage()
@@ -98,6 +110,55 @@ void TestSetsTool::usage()
     QFETCH(QStringList, args);
     QFETCH(int, exitCode);
     QCOMPARE(run(args).exitCode, exitCode);
+}
+
+void TestSetsTool::writeCommands_data()
+{
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QString>("stderrOrDump"); // a fragment of the error, or of the written set's dump
+
+    const QByteArray emoji("q,a,\xF0\x9F\x98\x80,c,d,e,1\r\n");
+    QTest::newRow("import")
+        << "山.csv" << montera::cp932::encode(u"問,a,b,c,d,e,2\r\n") << QStringList{"--creator", "私"}
+        << R"("encoding": "cp932", "last_question": 0, "set_title": "山", "set_creator": "私")";
+    QTest::newRow("import as UTF-8") << "e.csv" << emoji << QStringList{"--encoding", "utf-8"}
+                                     << "\"choices\": [\"a\", \"😀\"";
+    QTest::newRow("character without a code")
+        << "e.csv" << emoji << QStringList{}
+        << "e.csv:1: error: the character \"😀\" (U+1F600) has no code in "
+           "code page 932; write the set with --encoding utf-8\n";
+    QTest::newRow("UTF-16 table") << "u.tsv" << QByteArray("\xFF\xFEq\0") << QStringList{}
+                                  << "u.tsv: error: UTF-16 is not supported: save as UTF-8 or Shift_JIS\n";
+    QTest::newRow("convert") << "s.5tx"
+                             << testutil::crlfText({"5TX", "", "", "T", "1", "q", "1", "2", "3", "4", "5"})
+                             << QStringList{} << R"("title": "T", "text": "q", "choices": ["1", "2")";
+    QTest::newRow("convert a set that does not load") << "s.qiz" << QByteArray("B=\r\n") << QStringList{}
+                                                      << "s.qiz: error: the set does not load (invalid)\n";
+}
+
+void TestSetsTool::writeCommands()
+{
+    QFETCH(QString, input);
+    QFETCH(QByteArray, content);
+    QFETCH(QStringList, options);
+    QFETCH(QString, stderrOrDump);
+    const QString output = m_dir.filePath("out.qiz");
+    QFile::remove(output);
+    testutil::writeBytes(m_dir.filePath(input), content);
+
+    const QString command = input.endsWith(u"csv") || input.endsWith(u"tsv") ? "import" : "convert";
+    const Run result = run(QStringList{command, input, "-o", "out.qiz"} + options);
+    if (!result.err.isEmpty()) {
+        QCOMPARE(result.exitCode, 1);
+        QCOMPARE(QString::fromUtf8(result.err), stderrOrDump);
+        QVERIFY(!QFile::exists(output)); // nothing is written
+        return;
+    }
+    QCOMPARE(result.exitCode, 0);
+    const Run dumped = run({"dump", "out.qiz"});
+    QVERIFY2(QString::fromUtf8(dumped.out).contains(stderrOrDump), dumped.out.constData());
 }
 
 QTEST_GUILESS_MAIN(TestSetsTool)

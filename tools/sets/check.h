@@ -1,6 +1,7 @@
 #pragma once
 
 #include "bank.h"
+#include "findings.h"
 
 #include <QByteArray>
 #include <QString>
@@ -12,23 +13,11 @@
 // it reject the set.
 namespace montera::check {
 
-enum class Severity {
-    Warning, // the program accepts it, perhaps not as the author meant
-    Error,   // a reason why the program shows an error entry instead of the set
-};
-
-struct Finding {
-    Severity severity = Severity::Warning;
-    int line = 0;       // 1-based line of a text set; 0 when not tied to a line
-    qint64 offset = -1; // byte offset in a 5TQ set; -1 when none
-    int block = -1;     // 256-byte block of that offset
-    QString message;
-};
-
 struct Report {
     QString file;
     QString format; // "QIZ", "5TX", "5TQ", or empty when the name has none of them
     LoadOutcome outcome = LoadOutcome::Ok;
+    TextEncoding encoding = TextEncoding::Cp932;
     int questions = 0; // as loaded; 0 when the set does not load
     QString title;
     QString creator;

@@ -1,44 +1,48 @@
 #include "json.h"
 
+#include <QString>
+
 namespace montera::json {
 
 QByteArray quote(QStringView text)
 {
-    QByteArray out;
+    // Escaped as UTF-16 first and converted once, so that a character outside
+    // the Basic Multilingual Plane keeps its two halves together.
+    QString out;
     out.reserve(text.size() + 2);
-    out += '"';
+    out += u'"';
     for (const QChar ch : text) {
         switch (ch.unicode()) {
         case u'"':
-            out += "\\\"";
+            out += u"\\\"";
             break;
         case u'\\':
-            out += "\\\\";
+            out += u"\\\\";
             break;
         case u'\b':
-            out += "\\b";
+            out += u"\\b";
             break;
         case u'\f':
-            out += "\\f";
+            out += u"\\f";
             break;
         case u'\n':
-            out += "\\n";
+            out += u"\\n";
             break;
         case u'\r':
-            out += "\\r";
+            out += u"\\r";
             break;
         case u'\t':
-            out += "\\t";
+            out += u"\\t";
             break;
         default:
             if (ch.unicode() < 0x20)
-                out += QByteArray("\\u00") + QByteArray::number(ch.unicode(), 16).rightJustified(2, '0');
+                out += QStringLiteral("\\u00") + QString::number(ch.unicode(), 16).rightJustified(2, u'0');
             else
-                out += QStringView(&ch, 1).toUtf8();
+                out += ch;
         }
     }
-    out += '"';
-    return out;
+    out += u'"';
+    return out.toUtf8();
 }
 
 } // namespace montera::json
