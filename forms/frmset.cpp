@@ -7,7 +7,7 @@
 
 #include <algorithm>
 
-using montera::twipsRect;
+namespace montera {
 
 FileListBox::FileListBox(const QString& pattern, QWidget* parent)
     : QListWidget(parent)
@@ -65,22 +65,8 @@ QStringList FileListBox::matchingFiles(const QString& folder, const QString& pat
 
 void FileListBox::setFolder(const QString& folder)
 {
-    m_folder = folder;
     clear();
-    addItems(matchingFiles(m_folder, m_pattern));
-}
-
-void FileListBox::refresh()
-{
-    const QListWidgetItem* current = currentItem();
-    const QString selected = current ? current->text() : QString();
-    setFolder(m_folder);
-    if (!selected.isEmpty()) {
-        const QList<QListWidgetItem*> found = findItems(selected, Qt::MatchExactly | Qt::MatchCaseSensitive);
-        if (!found.isEmpty()) {
-            setCurrentItem(found.first());
-        }
-    }
+    addItems(matchingFiles(folder, m_pattern));
 }
 
 namespace {
@@ -213,3 +199,5 @@ void frmSet::closeEvent(QCloseEvent* event)
     runUnload();
     event->accept();
 }
+
+} // namespace montera

@@ -9,6 +9,8 @@
 
 #include <array>
 
+namespace montera {
+
 // A list of the files of one folder whose names match any of a set of
 // patterns, case-insensitively, sorted by name as the system's file lists are.
 // Like the system's single-selection list box, it keeps its one selected item
@@ -20,13 +22,6 @@ public:
 
     // Shows the matching files of the folder; an unreadable folder shows none.
     void setFolder(const QString& folder);
-    QString folder() const { return m_folder; }
-
-    // The patterns, separated by semicolons, e.g. "*.qiz;*.5tq".
-    QString pattern() const { return m_pattern; }
-
-    // Reads the folder again, keeping the selected name when it is still there.
-    void refresh();
 
     // The names that the list would show for the folder.
     static QStringList matchingFiles(const QString& folder, const QString& pattern);
@@ -36,8 +31,8 @@ protected:
                                                          const QEvent* event = nullptr) const override;
 
 private:
+    // The patterns, separated by semicolons, e.g. "*.qiz;*.5tq".
     QString m_pattern;
-    QString m_folder;
 };
 
 // The settings window: the question-set list, the set's header, the four play
@@ -85,3 +80,5 @@ private:
 
     bool m_unloaded = false;
 };
+
+} // namespace montera

