@@ -12,6 +12,8 @@ using montera::setBackColor;
 using montera::setForeColor;
 using montera::twipsRect;
 
+namespace montera {
+
 namespace {
 
 const QString kFixedFont = QStringLiteral("ＭＳ ゴシック");
@@ -118,7 +120,7 @@ frmMain::frmMain(QWidget* parent)
 {
     montera::installFontSubstitutions();
     setObjectName(QStringLiteral("frmMain"));
-    setWindowTitle(QString::fromLatin1(kTitle));
+    setWindowTitle(QString::fromUtf16(kMainWindowTitle.data(), qsizetype(kMainWindowTitle.size())));
     setBackColor(this, 0x00000000);
     resize(twipsRect(0, 0, 13560, 11280).size());
     // The window takes every key and tracks the pointer without a button held.
@@ -234,3 +236,5 @@ void frmMain::closeEvent(QCloseEvent* event)
     runUnload();
     event->accept();
 }
+
+} // namespace montera

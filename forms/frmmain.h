@@ -1,6 +1,7 @@
 #pragma once
 
 #include "twips.h"
+#include "windowtitle.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -11,6 +12,8 @@
 
 class QKeyEvent;
 class QMouseEvent;
+
+namespace montera {
 
 // The time bar: a filled rectangle whose width the show sets in twips. Only
 // the bar itself is repainted when its width changes.
@@ -44,8 +47,6 @@ private:
 class frmMain : public QWidget {
     Q_OBJECT
 public:
-    // The title is also how later starts recognise a running show.
-    static constexpr const char* kTitle = "ScreenSaver_MainForm_20020313";
     static constexpr int kTimerIntervalMs = 50;
 
     explicit frmMain(QWidget* parent = nullptr);
@@ -96,3 +97,5 @@ private:
 
     bool m_unloaded = false;
 };
+
+} // namespace montera

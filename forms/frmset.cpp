@@ -7,7 +7,7 @@
 
 #include <algorithm>
 
-using montera::twipsRect;
+namespace montera {
 
 FileListBox::FileListBox(const QString& pattern, QWidget* parent)
     : QListWidget(parent)
@@ -15,6 +15,19 @@ FileListBox::FileListBox(const QString& pattern, QWidget* parent)
 {
     setSelectionMode(QAbstractItemView::SingleSelection);
     setUniformItemSizes(true);
+}
+
+QItemSelectionModel::SelectionFlags FileListBox::selectionCommand(const QModelIndex& index,
+                                                                  const QEvent* event) const
+{
+    const QItemSelectionModel::SelectionFlags command = QListWidget::selectionCommand(index, event);
+    // Ctrl with a click or Space deselects the selected item, and a click
+    // beside the items may clear the selection: either would leave the list
+    // without a set while the header still shows the old one.
+    const bool deselects =
+        command.testAnyFlags(QItemSelectionModel::Deselect | QItemSelectionModel::Toggle) ||
+        (command.testFlag(QItemSelectionModel::Clear) && !index.isValid());
+    return deselects ? QItemSelectionModel::NoUpdate : command;
 }
 
 QStringList FileListBox::matchingFiles(const QString& folder, const QString& pattern)
@@ -52,22 +65,8 @@ QStringList FileListBox::matchingFiles(const QString& folder, const QString& pat
 
 void FileListBox::setFolder(const QString& folder)
 {
-    m_folder = folder;
     clear();
-    addItems(matchingFiles(m_folder, m_pattern));
-}
-
-void FileListBox::refresh()
-{
-    const QListWidgetItem* current = currentItem();
-    const QString selected = current ? current->text() : QString();
-    setFolder(m_folder);
-    if (!selected.isEmpty()) {
-        const QList<QListWidgetItem*> found = findItems(selected, Qt::MatchExactly | Qt::MatchCaseSensitive);
-        if (!found.isEmpty()) {
-            setCurrentItem(found.first());
-        }
-    }
+    addItems(matchingFiles(folder, m_pattern));
 }
 
 namespace {
@@ -100,13 +99,15 @@ QLabel* makeValue(QWidget* parent, const char* name, QRect geometry)
     return label;
 }
 
-// Plain buttons: never pressed by Enter unless clicked, never the default.
+// Command buttons: Enter presses the one that has the focus, as Space does.
+// Outside a dialog an auto-default button is never the window's default, so
+// Enter on any other control presses nothing.
 QPushButton* makeButton(QWidget* parent, const char* name, QRect geometry, const QString& caption)
 {
     auto* button = new QPushButton(caption, parent);
     button->setObjectName(QString::fromLatin1(name));
     button->setGeometry(geometry);
-    button->setAutoDefault(false);
+    button->setAutoDefault(true);
     button->setDefault(false);
     return button;
 }
@@ -198,3 +199,5 @@ void frmSet::closeEvent(QCloseEvent* event)
     runUnload();
     event->accept();
 }
+
+} // namespace montera

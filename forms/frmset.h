@@ -9,8 +9,12 @@
 
 #include <array>
 
+namespace montera {
+
 // A list of the files of one folder whose names match any of a set of
 // patterns, case-insensitively, sorted by name as the system's file lists are.
+// Like the system's single-selection list box, it keeps its one selected item
+// once it has one: no click or key takes the selection away.
 class FileListBox : public QListWidget {
     Q_OBJECT
 public:
@@ -18,25 +22,23 @@ public:
 
     // Shows the matching files of the folder; an unreadable folder shows none.
     void setFolder(const QString& folder);
-    QString folder() const { return m_folder; }
-
-    // The patterns, separated by semicolons, e.g. "*.qiz;*.5tq".
-    QString pattern() const { return m_pattern; }
-
-    // Reads the folder again, keeping the selected name when it is still there.
-    void refresh();
 
     // The names that the list would show for the folder.
     static QStringList matchingFiles(const QString& folder, const QString& pattern);
 
+protected:
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                         const QEvent* event = nullptr) const override;
+
 private:
+    // The patterns, separated by semicolons, e.g. "*.qiz;*.5tq".
     QString m_pattern;
-    QString m_folder;
 };
 
 // The settings window: the question-set list, the set's header, the four play
-// modes and the OK, Cancel and download buttons. Neither OK nor Cancel is
-// pressed by Enter or Escape.
+// modes and the OK, Cancel and download buttons. Enter and Space press the
+// button that has the focus; no button is the window's default, so Enter
+// elsewhere and Escape press nothing.
 class frmSet : public QWidget {
     Q_OBJECT
 public:
@@ -78,3 +80,5 @@ private:
 
     bool m_unloaded = false;
 };
+
+} // namespace montera

@@ -56,6 +56,16 @@ const char* loadOutcomeName(LoadOutcome outcome)
     return "invalid";
 }
 
+bool hasRightChoice(const QuestionBank& bank)
+{
+    const int last = qBound(0, bank.LastQuestion, kBankCapacity - 1);
+    for (int q = 0; q <= last; ++q) {
+        if (bank.AnswerIndex[q] >= 0 && bank.AnswerIndex[q] < kChoiceCount)
+            return true;
+    }
+    return false;
+}
+
 void QError(QuestionBank& bank, std::int16_t& mode, const QString& message)
 {
     mode = 0;

@@ -58,6 +58,10 @@ struct LoadReport;
 LoadOutcome LoadQuestion(QuestionBank& bank, std::int16_t& mode, const QString& fileName,
                          LoadReport* report = nullptr);
 
+// True when at least one question of the bank has an answer number that a
+// slot can show, 0 to 4. The error entry has none.
+bool hasRightChoice(const QuestionBank& bank);
+
 // Turns the bank into the error entry: exactly these four assignments.
 void QError(QuestionBank& bank, std::int16_t& mode, const QString& message);
 

@@ -45,9 +45,12 @@ void INIRead(SettingsView& view, Settings& settings, const QString& fileName)
 
 void INIWrite(const SettingsView& view, const Settings& settings)
 {
-    const QString text = QStringLiteral("[Setting]\r\nFILE=") + view.selectedItemText() +
-                         QStringLiteral("\r\nMODE=") + QString::number(settings.SelectedMode) +
-                         QStringLiteral("\r\n");
+    // A set the list cannot show (a 5TX set, another case, a file gone) was
+    // never selected; it stays what the file said rather than being lost.
+    const QString selected = view.selectedItemText();
+    const QString setFile = selected.isEmpty() ? settings.SetFileName : selected;
+    const QString text = QStringLiteral("[Setting]\r\nFILE=") + setFile + QStringLiteral("\r\nMODE=") +
+                         QString::number(settings.SelectedMode) + QStringLiteral("\r\n");
     // A failed write is silent: the old file, if any, stays whole.
     WriteTextFile(kSettingsFileName, text);
 }

@@ -15,7 +15,8 @@ inline const QString kSettingsFileName = QStringLiteral("モンテラ.ini");
 // button. A missing or unreadable file leaves the defaults.
 void INIRead(SettingsView& view, Settings& settings, const QString& fileName);
 
-// Writes the list's selected set and the selected mode to the settings file.
+// Writes the list's selected set and the selected mode to the settings file;
+// with nothing selected, the set read from the file stays.
 void INIWrite(const SettingsView& view, const Settings& settings);
 
 // The state of the window when there is nothing to read: the normal mode.

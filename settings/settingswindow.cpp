@@ -16,7 +16,6 @@ SettingsWindow::SettingsWindow(frmSet& form, const QString& programFolder, const
     , m_form(form)
     , m_dialog(*this, globalBank(), globalSettings(), programFolder, page, std::move(openUrl))
 {
-    setObjectName(QStringLiteral("SettingsWindow"));
     // A change of selection, by the mouse, the arrow keys or the settings
     // file, loads the set and shows its header.
     // The focus alone makes an item current without selecting it; only a
@@ -36,11 +35,6 @@ SettingsWindow& SettingsWindow::attach(frmSet& form, const QString& programFolde
     auto* window = new SettingsWindow(form, programFolder, page, std::move(openUrl));
     window->m_dialog.FormLoad();
     return *window;
-}
-
-SettingsWindow* SettingsWindow::of(frmSet& form)
-{
-    return form.findChild<SettingsWindow*>(QStringLiteral("SettingsWindow"), Qt::FindDirectChildrenOnly);
 }
 
 void SettingsWindow::readSettings()

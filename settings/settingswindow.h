@@ -5,9 +5,9 @@
 
 #include <QObject>
 
-class frmSet;
-
 namespace montera {
+
+class frmSet;
 
 // Gives the settings window its behaviour: the set list with the selected
 // set's header, the mode buttons, OK, Cancel and the download button. Lives as
@@ -18,8 +18,6 @@ public:
     // Attaches the behaviour to the window and runs its load handler.
     static SettingsWindow& attach(frmSet& form, const QString& programFolder, const QUrl& questionSetsPage,
                                   SettingsDialog::UrlOpener openUrl);
-    // The behaviour attached to the window, or nullptr.
-    static SettingsWindow* of(frmSet& form);
 
     SettingsDialog& dialog() { return m_dialog; }
 

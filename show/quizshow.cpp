@@ -68,6 +68,10 @@ void QuizShow::FormLoad(const std::function<void()>& readSettings)
     if (readSettings)
         readSettings();
     LoadQuestion(m_bank, m_settings.Mode, m_settings.SetFileName);
+    // The study, exam and oni modes end only on right answers and ignore the
+    // pointer; a bank without a single right choice could never end there.
+    if (!hasRightChoice(m_bank))
+        m_settings.Mode = 0;
     ShowQuestion();
     m_view.setCorrectCount(QString::number(m_state.CorrectCount));
     const QString name = modeName(m_settings.Mode);
@@ -91,6 +95,8 @@ void QuizShow::ShowQuestion()
     // question land in the top slot less often.
     std::array<int, kChoiceCount> slotChoice{};
     std::array<bool, kChoiceCount> used{};
+    // An answer number outside 0 to 4 names no slot: every pick is wrong.
+    m_state.CorrectSlot = kNoSlot;
     for (int slot = 0; slot < kChoiceCount; ++slot) {
         int d = 0;
         do {

@@ -20,6 +20,8 @@ inline constexpr double kBarFullWidthTwips = 9135.0;
 inline constexpr int kBarSteps = 200;
 // The result of a question stays on screen while Phase counts up to this.
 inline constexpr int kLastResultPhase = 20;
+// CorrectSlot of a question whose answer number no slot shows.
+inline constexpr int kNoSlot = -1;
 
 // The state of one show. Phase is -1 while a question is open, 0 to 20 while
 // its result is on display and 21 when the next question is due. The counts
@@ -29,6 +31,7 @@ struct ShowState {
     int Phase = 0;
     int BarTicks = 0;
     int TickDivider = 0;
+    // The slot that shows the right answer, or kNoSlot.
     int CorrectSlot = 0;
     std::int64_t AskedCount = 0;
     std::int64_t CorrectCount = 0;

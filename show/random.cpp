@@ -16,12 +16,4 @@ float ClockSeededRandom::next()
     return unitFloat(m_generator);
 }
 
-float ScriptedRandom::next()
-{
-    ++m_drawn;
-    if (m_position < m_values.size())
-        return m_values.at(m_position++);
-    return unitFloat(m_generator);
-}
-
 } // namespace montera

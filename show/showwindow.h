@@ -8,11 +8,12 @@
 
 #include <functional>
 
-class frmMain;
 class QKeyEvent;
 class QMouseEvent;
 
 namespace montera {
+
+class frmMain;
 
 // Runs the show in the main window: draws the show's state into the window's
 // controls, turns its keys and pointer events into answers and the end of the

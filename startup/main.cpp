@@ -1,5 +1,4 @@
 #include "fileutil.h"
-#include "firstpaint.h"
 #include "frmmain.h"
 #include "frmset.h"
 #include "platform_qt.h"
@@ -14,6 +13,10 @@
 #include <QLibraryInfo>
 #include <QMessageBox>
 #include <QTranslator>
+
+#ifdef MONTERA_FIRST_PAINT_REPORT
+#include "firstpaint.h"
+#endif
 
 int main(int argc, char* argv[])
 {
@@ -40,34 +43,39 @@ int main(int argc, char* argv[])
     });
 
     const std::unique_ptr<montera::Platform> platform = montera::createPlatform();
-    montera::setPlatform(platform.get());
-
-    // The behaviour of the two windows, run by their load handlers.
-    const QString programFolder = QApplication::applicationDirPath();
     montera::ClockSeededRandom random;
-    montera::setStartupHooks({
-        .mainFormLoad =
-            [&random](frmMain& form) {
-                montera::ShowWindow::attach(
-                    form, random,
-                    [] {
-                        frmSet& settings = montera::obtainSetForm();
-                        if (montera::SettingsWindow* window = montera::SettingsWindow::of(settings))
-                            window->readSettings();
-                    },
-                    [] { montera::EndShow(); });
-                montera::bench::reportFirstPaint(&form);
-            },
-        .setFormLoad =
-            [programFolder](frmSet& form) {
-                montera::SettingsWindow::attach(
-                    form, programFolder, montera::questionSetsPage(programFolder),
-                    [](const QUrl& url) { return QDesktopServices::openUrl(url); });
-            },
-    });
+    // The settings window's behaviour, while one is loaded; the show reads the
+    // settings through it.
+    QPointer<montera::SettingsWindow> settingsWindow;
+    // The behaviour of the two windows, run by their load handlers.
+    montera::Startup startup(
+        *platform, QApplication::applicationDirPath(),
+        {
+            .mainFormLoad =
+                [&random, &settingsWindow](montera::Startup& owner, montera::frmMain& form) {
+                    montera::ShowWindow::attach(
+                        form, random,
+                        [&owner, &settingsWindow] {
+                            owner.obtainSetForm();
+                            if (settingsWindow)
+                                settingsWindow->readSettings();
+                        },
+                        [&owner] { owner.EndShow(); });
+#ifdef MONTERA_FIRST_PAINT_REPORT
+                    montera::bench::reportFirstPaint(&form);
+#endif
+                },
+            .setFormLoad =
+                [&settingsWindow](montera::Startup& owner, montera::frmSet& form) {
+                    const QString& folder = owner.programFolder();
+                    settingsWindow = &montera::SettingsWindow::attach(
+                        form, folder, montera::questionSetsPage(folder),
+                        [](const QUrl& url) { return QDesktopServices::openUrl(url); });
+                },
+        });
 
     const QStringList arguments = QApplication::arguments().mid(1);
-    if (montera::Main(montera::argumentString(arguments)) == montera::StartOutcome::Ended) {
+    if (startup.Main(montera::argumentString(arguments)) == montera::StartOutcome::Ended) {
         return 0;
     }
     return QApplication::exec();

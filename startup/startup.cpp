@@ -4,22 +4,14 @@
 #include "frmset.h"
 
 #include <QGuiApplication>
-#include <QPointer>
 #include <QScreen>
 
 namespace montera {
 
 namespace {
 
-constexpr std::u16string_view kMainTitle = u"ScreenSaver_MainForm_20020313";
 // The title of the Windows display-properties dialog that starts us with /c.
 constexpr std::u16string_view kDisplayPropertiesTitle = u"画面のプロパティ";
-
-Platform* g_platform = nullptr;
-StartupHooks g_hooks;
-WindowHandle g_displayPropertiesWnd = 0;
-QPointer<frmMain> g_main;
-QPointer<frmSet> g_set;
 
 // Unloaded windows are gone: a later request creates and loads a new one.
 template<typename Form>
@@ -28,25 +20,44 @@ Form* loaded(const QPointer<Form>& form)
     return form && !form->isUnloaded() ? form.data() : nullptr;
 }
 
-frmMain& obtainMainForm()
+} // namespace
+
+QString argumentString(const QStringList& arguments)
 {
-    if (frmMain* form = loaded(g_main)) {
+    return arguments.join(u' ');
+}
+
+Startup::Startup(Platform& platform, QString programFolder, StartupHooks hooks)
+    : m_platform(platform)
+    , m_programFolder(std::move(programFolder))
+    , m_hooks(std::move(hooks))
+{}
+
+Startup::~Startup()
+{
+    delete m_main.data();
+    delete m_set.data();
+}
+
+frmMain& Startup::obtainMainForm()
+{
+    if (frmMain* form = loaded(m_main)) {
         return *form;
     }
     auto* form = new frmMain;
-    g_main = form;
-    QObject::connect(form, &frmMain::unloading, form, [form] {
+    m_main = form;
+    QObject::connect(form, &frmMain::unloading, form, [this, form] {
         // Form_Unload: the cursor comes back, once per show.
-        platform().showCursor(true);
-        platform().windowUnloaded(WindowHandle(form->internalWinId()), kMainTitle);
+        m_platform.showCursor(true);
+        m_platform.windowUnloaded(WindowHandle(form->internalWinId()), kMainWindowTitle);
     });
-    if (g_hooks.mainFormLoad) {
-        g_hooks.mainFormLoad(*form);
+    if (m_hooks.mainFormLoad) {
+        m_hooks.mainFormLoad(*this, *form);
     }
     return *form;
 }
 
-void openSettings()
+void Startup::openSettings()
 {
     frmSet& form = obtainSetForm();
     form.show();
@@ -55,33 +66,10 @@ void openSettings()
     LockDisplayProperties(lock);
 }
 
-} // namespace
-
-void setStartupHooks(StartupHooks hooks)
-{
-    g_hooks = std::move(hooks);
-}
-
-void setPlatform(Platform* platform)
-{
-    g_platform = platform;
-}
-
-Platform& platform()
-{
-    Q_ASSERT(g_platform);
-    return *g_platform;
-}
-
-QString argumentString(const QStringList& arguments)
-{
-    return arguments.join(u' ');
-}
-
-StartOutcome Main(const QString& arguments)
+StartOutcome Startup::Main(const QString& arguments)
 {
     // A running show is found by its window's title, whatever the switch.
-    if (platform().findWindow(kMainTitle) != 0) {
+    if (m_platform.findWindow(kMainWindowTitle) != 0) {
         return StartOutcome::Ended;
     }
     // Only the first two characters count: "/c:1234" is "/c", "/p 1234" is "/p".
@@ -104,10 +92,9 @@ StartOutcome Main(const QString& arguments)
     return StartOutcome::SettingsOpen;
 }
 
-void StartShow()
+void Startup::StartShow()
 {
-    Platform& p = platform();
-    p.showCursor(false);
+    m_platform.showCursor(false);
 
     frmMain& form = obtainMainForm();
     // Maximising a borderless window is covering the screen. Without a window
@@ -125,74 +112,61 @@ void StartShow()
     const qreal ratio = form.devicePixelRatioF();
     const int width = qRound(form.width() * ratio);
     const int height = qRound(form.height() * ratio);
-    p.windowShown(handle, kMainTitle);
-    p.setWindowTopmost(handle, 0, 0, width, height);
+    m_platform.windowShown(handle, kMainWindowTitle);
+    m_platform.setWindowTopmost(handle, 0, 0, width, height);
 
     form.timMain->start();
 }
 
-void EndShow()
+void Startup::EndShow()
 {
-    if (frmMain* form = loaded(g_main)) {
+    if (frmMain* form = loaded(m_main)) {
         form->unload();
         form->deleteLater();
     }
-    platform().exitProcess(0);
+    m_platform.exitProcess(0);
 }
 
-void LockDisplayProperties(qint16& lockFlag)
+void Startup::LockDisplayProperties(qint16& lockFlag)
 {
-    Platform& p = platform();
     if (lockFlag == kTrue) {
-        g_displayPropertiesWnd = p.findWindow(kDisplayPropertiesTitle);
-        if (g_displayPropertiesWnd != 0) {
-            p.enableWindow(g_displayPropertiesWnd, false);
+        m_displayPropertiesWnd = m_platform.findWindow(kDisplayPropertiesTitle);
+        if (m_displayPropertiesWnd != 0) {
+            m_platform.enableWindow(m_displayPropertiesWnd, false);
         }
-    } else if (g_displayPropertiesWnd != 0) {
+    } else if (m_displayPropertiesWnd != 0) {
         // A handle whose window has closed meanwhile is harmless here.
-        p.enableWindow(g_displayPropertiesWnd, true);
+        m_platform.enableWindow(m_displayPropertiesWnd, true);
     }
 }
 
-WindowHandle displayPropertiesWnd()
+frmSet& Startup::obtainSetForm()
 {
-    return g_displayPropertiesWnd;
-}
-
-frmSet& obtainSetForm()
-{
-    if (frmSet* form = loaded(g_set)) {
+    if (frmSet* form = loaded(m_set)) {
         return *form;
     }
     auto* form = new frmSet;
-    g_set = form;
-    QObject::connect(form, &frmSet::unloading, form, [form] {
+    m_set = form;
+    QObject::connect(form, &frmSet::unloading, form, [this, form] {
         // Form_Unload: the display-properties window works again.
         qint16 unlock = kFalse;
         LockDisplayProperties(unlock);
         form->deleteLater();
     });
-    if (g_hooks.setFormLoad) {
-        g_hooks.setFormLoad(*form);
+    if (m_hooks.setFormLoad) {
+        m_hooks.setFormLoad(*this, *form);
     }
     return *form;
 }
 
-frmMain* mainForm()
+frmMain* Startup::mainForm() const
 {
-    return loaded(g_main);
+    return loaded(m_main);
 }
 
-frmSet* setForm()
+frmSet* Startup::setForm() const
 {
-    return loaded(g_set);
-}
-
-void resetStartup()
-{
-    delete g_main.data();
-    delete g_set.data();
-    g_displayPropertiesWnd = 0;
+    return loaded(m_set);
 }
 
 } // namespace montera

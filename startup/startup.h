@@ -2,29 +2,26 @@
 
 #include "platform.h"
 
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
 
-class frmMain;
-class frmSet;
-
 // Start-up and shut-down of the program: the command-line dispatch, bringing
 // the show up and ending it, and the lock on the display-properties dialog.
 namespace montera {
 
+class frmMain;
+class frmSet;
+class Startup;
+
 // Load handlers of the two windows, run right after a window is created and
 // before it is first shown.
 struct StartupHooks {
-    std::function<void(frmMain&)> mainFormLoad;
-    std::function<void(frmSet&)> setFormLoad;
+    std::function<void(Startup&, frmMain&)> mainFormLoad;
+    std::function<void(Startup&, frmSet&)> setFormLoad;
 };
-void setStartupHooks(StartupHooks hooks);
-
-// The platform that start-up talks to; not owned. Must be set before Main.
-void setPlatform(Platform* platform);
-Platform& platform();
 
 // 16-bit Booleans as the settings and show code keep them.
 inline constexpr qint16 kTrue = -1;
@@ -40,31 +37,58 @@ enum class StartOutcome {
 // joined with single blanks.
 QString argumentString(const QStringList& arguments);
 
-// Decides from the argument string what the process does.
-StartOutcome Main(const QString& arguments);
+// One start of the program. It owns the windows it opens and the handle of
+// the display-properties window it locked, and talks to the window system
+// through the platform it is given. The program makes one in main; tests make
+// their own.
+class Startup {
+public:
+    // The program folder is where the settings file and the question sets
+    // lie; the settings window makes it the current folder when it loads.
+    Startup(Platform& platform, QString programFolder, StartupHooks hooks);
+    // Deletes the windows that are still there.
+    ~Startup();
+    Startup(const Startup&) = delete;
+    Startup& operator=(const Startup&) = delete;
 
-// Hides the cursor, creates and loads the main window, shows it full screen
-// and topmost, and starts its timer.
-void StartShow();
+    Platform& platform() { return m_platform; }
+    const QString& programFolder() const { return m_programFolder; }
 
-// Unloads the main window (the cursor comes back) and ends the process.
-// Under the test platform the exit is only recorded and EndShow returns.
-void EndShow();
+    // Decides from the argument string what the process does.
+    StartOutcome Main(const QString& arguments);
 
-// kTrue locks the display-properties window (found by its title); any other
-// value unlocks the one found then.
-void LockDisplayProperties(qint16& lockFlag);
-WindowHandle displayPropertiesWnd();
+    // Hides the cursor, creates and loads the main window, shows it full
+    // screen and topmost, and starts its timer.
+    void StartShow();
 
-// The settings window, created hidden and loaded when there is none (or the
-// last one was unloaded). Unloading it unlocks the display-properties window.
-frmSet& obtainSetForm();
+    // Unloads the main window (the cursor comes back) and ends the process.
+    // Under the test platform the exit is only recorded and EndShow returns.
+    void EndShow();
 
-// The loaded windows, or nullptr.
-frmMain* mainForm();
-frmSet* setForm();
+    // kTrue locks the display-properties window (found by its title); any
+    // other value unlocks the one found then.
+    void LockDisplayProperties(qint16& lockFlag);
+    WindowHandle displayPropertiesWnd() const { return m_displayPropertiesWnd; }
 
-// Deletes both windows and forgets the display-properties window, for tests.
-void resetStartup();
+    // The settings window, created hidden and loaded when there is none (or
+    // the last one was unloaded). Unloading it unlocks the display-properties
+    // window.
+    frmSet& obtainSetForm();
+
+    // The loaded windows, or nullptr.
+    frmMain* mainForm() const;
+    frmSet* setForm() const;
+
+private:
+    frmMain& obtainMainForm();
+    void openSettings();
+
+    Platform& m_platform;
+    const QString m_programFolder;
+    const StartupHooks m_hooks;
+    WindowHandle m_displayPropertiesWnd = 0;
+    QPointer<frmMain> m_main;
+    QPointer<frmSet> m_set;
+};
 
 } // namespace montera

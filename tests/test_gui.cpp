@@ -5,7 +5,7 @@
 #include "frmmain.h"
 #include "frmset.h"
 #include "globals.h"
-#include "random.h"
+#include "scriptedrandom.h"
 #include "set5tq.h"
 #include "settingsfile.h"
 #include "settingswindow.h"
@@ -43,6 +43,8 @@ private slots:
     void cleanup();
     void settingsWindowListAndHeader();
     void settingsWindowOkWritesAndCloseBoxDoesNot();
+    void settingsListKeepsItsSelection_data();
+    void settingsListKeepsItsSelection();
     void settingsWindowDownloadButton();
     void oversizeWarningOncePerSelection();
     void showAnswersByKey_data();
@@ -104,11 +106,11 @@ frmMain& TestGui::startShow(const QString& file, int mode)
 {
     writeSettings(file, mode);
     m_set = std::make_unique<frmSet>();
-    SettingsWindow::attach(*m_set, m_dir->path(), QUrl(), {});
+    SettingsWindow& settings = SettingsWindow::attach(*m_set, m_dir->path(), QUrl(), {});
     m_main = std::make_unique<frmMain>();
     m_main->resize(1024, 768);
     m_show = &ShowWindow::attach(
-        *m_main, m_random, [this] { SettingsWindow::of(*m_set)->readSettings(); }, [this] { ++m_ends; });
+        *m_main, m_random, [&settings] { settings.readSettings(); }, [this] { ++m_ends; });
     m_main->show();
     if (!QTest::qWaitForWindowExposed(m_main.get()))
         qFatal("window not exposed");
@@ -171,6 +173,42 @@ void TestGui::settingsWindowOkWritesAndCloseBoxDoesNot()
     QVERIFY(m_set->isUnloaded());
     QCOMPARE(fileBytes(m_dir->filePath(kSettingsFileName)),
              QByteArray("[Setting]\r\nFILE=a.qiz\r\nMODE=3\r\n"));
+}
+
+void TestGui::settingsListKeepsItsSelection_data()
+{
+    QTest::addColumn<QString>("gesture");
+    for (const char* gesture :
+         {"Ctrl+click", "Ctrl+Space", "click below the items", "Ctrl+click below the items"})
+        QTest::newRow(gesture) << QString::fromLatin1(gesture);
+}
+
+void TestGui::settingsListKeepsItsSelection()
+{
+    QFETCH(QString, gesture);
+    writeSettings("a.qiz", 2);
+    m_set = std::make_unique<frmSet>();
+    SettingsWindow::attach(*m_set, m_dir->path(), QUrl(), {});
+    m_set->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_set.get()));
+    QListWidget* list = m_set->lstSetList;
+    QWidget* viewport = list->viewport();
+    const QPoint second = list->visualItemRect(list->item(1)).center();
+    const QPoint belowItems(5, viewport->height() - 3);
+    QVERIFY(!list->itemAt(belowItems));
+    QTest::mouseClick(viewport, Qt::LeftButton, Qt::NoModifier, second);
+    QCOMPARE(m_set->lblTitle->text(), QStringLiteral("QUIZ"));
+
+    const bool ctrl = gesture.startsWith(u"Ctrl");
+    if (gesture.endsWith(u"Space"))
+        QTest::keyClick(list, Qt::Key_Space, Qt::ControlModifier);
+    else
+        QTest::mouseClick(viewport, Qt::LeftButton, ctrl ? Qt::ControlModifier : Qt::NoModifier,
+                          gesture.endsWith(u"items") ? belowItems : second);
+    QCOMPARE(list->selectedItems().size(), 1);
+    QTest::mouseClick(m_set->cmdOK, Qt::LeftButton);
+    QCOMPARE(fileBytes(m_dir->filePath(kSettingsFileName)),
+             QByteArray("[Setting]\r\nFILE=b.5tq\r\nMODE=2\r\n"));
 }
 
 void TestGui::settingsWindowDownloadButton()

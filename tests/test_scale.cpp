@@ -14,7 +14,7 @@ private slots:
 
 void TestScale::panelAtScale2()
 {
-    frmMain form;
+    montera::frmMain form;
     const auto* panel = form.findChild<QLabel*>(QStringLiteral("Image1"));
     QVERIFY(panel);
     const QPixmap picture = panel->pixmap();

@@ -209,6 +209,10 @@ void TestSettings::reading()
     QCOMPARE(w.settings.Mode, std::int16_t(mode));
     QCOMPARE(w.checkedMode(), mode);
     QCOMPARE(w.view.selected, selected);
+    // OK writes back what was read, also a set that the list cannot show.
+    w.dialog.cmdOKClick();
+    QCOMPARE(fileBytes(path(kSettingsFileName)),
+             "[Setting]\r\nFILE=" + setFileName.toLatin1() + "\r\nMODE=" + QByteArray::number(mode) + "\r\n");
 }
 
 void TestSettings::neitherKeyLeavesTheDesignState()

@@ -2,7 +2,7 @@
 #include "globals.h"
 #include "keycode.h"
 #include "quizshow.h"
-#include "random.h"
+#include "scriptedrandom.h"
 #include "testutil.h"
 
 #include <QTest>
@@ -106,7 +106,9 @@ private slots:
     void hitRate();
     void countsGoOnPastShortRange();
     void marksAndHighlight();
-    void errorEntryKeepsCorrectSlot();
+    void noRightSlotMakesEveryPickWrong();
+    void normalModeWithoutAnyRightChoice_data();
+    void normalModeWithoutAnyRightChoice();
     void panelPlacement();
     void questionIndexDistribution();
     void slotDistribution();
@@ -115,9 +117,26 @@ private slots:
     void displayTextDropsControls();
 
 private:
+    QString writeSet(const QString& name, const QStringList& answers);
+
     QTemporaryDir m_dir;
     QString m_threeQuestions;
 };
+
+// A set of one question per answer value, "Q0", "Q1" and so on.
+QString TestShow::writeSet(const QString& name, const QStringList& answers)
+{
+    QStringList lines{"S=Set"};
+    for (int q = 0; q < answers.size(); ++q) {
+        lines << QStringLiteral("Q=Q%1").arg(q);
+        for (int c = 1; c <= 5; ++c)
+            lines << QStringLiteral("A%1=c%2").arg(c).arg(c - 1);
+        lines << QStringLiteral("A =") + answers[q];
+    }
+    const QString path = m_dir.filePath(name);
+    testutil::writeBytes(path, testutil::crlfText(lines));
+    return path;
+}
 
 void TestShow::initTestCase()
 {
@@ -415,18 +434,45 @@ void TestShow::marksAndHighlight()
     QCOMPARE(f.view.orangeSlots(), 0);
 }
 
-void TestShow::errorEntryKeepsCorrectSlot()
+void TestShow::noRightSlotMakesEveryPickWrong()
 {
-    Fixture f(m_dir.filePath("missing.qiz"));
-    QCOMPARE(f.show->state().CorrectSlot, 0); // no slot got the answer -1
-    f.show->state().CorrectSlot = 3;
-    f.show->ShowQuestion();
-    QCOMPARE(f.show->state().CorrectSlot, 3);
-    for (const QString& choice : f.view.choices)
-        QCOMPARE(choice, QString());
-    f.show->state().Phase = -1;
-    f.show->FormKeyDown(52); // slot 3 is judged right
-    QVERIFY(f.view.circle);
+    // The second question's answer 7 names no choice; the first one's does,
+    // so the study mode stays.
+    Fixture f(writeSet("mixed.qiz", {"1", "7"}), 1);
+    QCOMPARE(f.settings.Mode, std::int16_t(1));
+    for (int slot = 0; slot < 5; ++slot) {
+        // A right answer to the first question leaves its slot behind.
+        do {
+            f.show->state().Phase = -1;
+            f.show->ShowQuestion();
+            if (f.view.doc == u"Q0")
+                f.answer(true);
+        } while (f.view.doc != u"Q1");
+        const std::int64_t right = f.show->state().CorrectCount;
+        f.show->state().Phase = -1;
+        f.show->FormKeyDown(49 + slot);
+        QVERIFY(f.view.cross);
+        QVERIFY(!f.view.circle);
+        QCOMPARE(f.show->state().CorrectCount, right);
+    }
+}
+
+void TestShow::normalModeWithoutAnyRightChoice_data()
+{
+    QTest::addColumn<QStringList>("answers");
+    QTest::addColumn<int>("mode");
+    QTest::newRow("answer 7") << QStringList{"7"} << 0;
+    QTest::newRow("answers 0 and 6") << QStringList{"0", "6"} << 0;
+    QTest::newRow("one answer 5 among them") << QStringList{"0", "5", "7"} << 3;
+}
+
+void TestShow::normalModeWithoutAnyRightChoice()
+{
+    QFETCH(QStringList, answers);
+    QFETCH(int, mode);
+    Fixture f(writeSet("answers.qiz", answers), 3);
+    QCOMPARE(f.settings.Mode, std::int16_t(mode));
+    QCOMPARE(f.view.mode, QuizShow::modeName(mode));
 }
 
 void TestShow::panelPlacement()

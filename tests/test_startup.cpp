@@ -15,7 +15,10 @@
 #include <QtTest>
 
 using montera::FakePlatform;
+using montera::frmMain;
+using montera::frmSet;
 using montera::StartOutcome;
+using montera::Startup;
 
 Q_DECLARE_METATYPE(StartOutcome)
 
@@ -72,28 +75,27 @@ private slots:
     void qtCursorCount();
 
 private:
-    FakePlatform* m_fake = nullptr;
+    std::unique_ptr<FakePlatform> m_fake;
+    std::unique_ptr<Startup> m_startup;
     int m_mainLoads = 0;
     int m_setLoads = 0;
 };
 
 void TestStartup::init()
 {
-    m_fake = new FakePlatform;
-    montera::setPlatform(m_fake);
+    m_fake = std::make_unique<FakePlatform>();
     m_mainLoads = 0;
     m_setLoads = 0;
-    montera::setStartupHooks({[this](frmMain&) { ++m_mainLoads; }, [this](frmSet&) { ++m_setLoads; }});
+    m_startup = std::make_unique<Startup>(*m_fake, QString(),
+                                          montera::StartupHooks{[this](Startup&, frmMain&) { ++m_mainLoads; },
+                                                                [this](Startup&, frmSet&) { ++m_setLoads; }});
 }
 
 void TestStartup::cleanup()
 {
-    montera::resetStartup();
+    m_startup.reset();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    montera::setStartupHooks({});
-    montera::setPlatform(nullptr);
-    delete m_fake;
-    m_fake = nullptr;
+    m_fake.reset();
 }
 
 void TestStartup::argumentString_data()
@@ -162,18 +164,18 @@ void TestStartup::dispatch()
         m_fake->windows[u"画面のプロパティ"] = kDisplayProperties;
     }
 
-    QCOMPARE(montera::Main(arguments), outcome);
+    QCOMPARE(m_startup->Main(arguments), outcome);
     QCOMPARE(calls(*m_fake), expectedCalls);
 
-    frmMain* show = montera::mainForm();
-    frmSet* settings = montera::setForm();
+    frmMain* show = m_startup->mainForm();
+    frmSet* settings = m_startup->setForm();
     QCOMPARE(show != nullptr, outcome == StartOutcome::ShowRunning);
     QCOMPARE(settings != nullptr, outcome == StartOutcome::SettingsOpen);
     QCOMPARE(m_mainLoads, outcome == StartOutcome::ShowRunning ? 1 : 0);
     QCOMPARE(m_setLoads, outcome == StartOutcome::SettingsOpen ? 1 : 0);
     if (settings) {
         QVERIFY(settings->isVisible());
-        QCOMPARE(montera::displayPropertiesWnd(), propertiesOpen ? kDisplayProperties : 0);
+        QCOMPARE(m_startup->displayPropertiesWnd(), propertiesOpen ? kDisplayProperties : 0);
     }
     if (show) {
         QVERIFY(show->isVisible());
@@ -193,20 +195,23 @@ void TestStartup::showLoadsBeforeShowing()
     bool visibleAtLoad = true;
     bool timerAtLoad = true;
     frmSet* hiddenSettings = nullptr;
-    montera::setStartupHooks({[&](frmMain& form) {
-                                  ++m_mainLoads;
-                                  callsAtLoad = calls(*m_fake);
-                                  visibleAtLoad = form.isVisible();
-                                  timerAtLoad = form.timMain->isActive();
-                                  // The show's load handler loads the settings window hidden.
-                                  hiddenSettings = &montera::obtainSetForm();
-                                  QCOMPARE(&montera::obtainSetForm(), hiddenSettings);
-                              },
-                              [this](frmSet& form) {
-                                  ++m_setLoads;
-                                  QVERIFY(!form.isVisible());
-                              }});
-    QCOMPARE(montera::Main(QStringLiteral("/s")), StartOutcome::ShowRunning);
+    m_startup = std::make_unique<Startup>(*m_fake, QString(),
+                                          montera::StartupHooks{[&](Startup& startup, frmMain& form) {
+                                                                    ++m_mainLoads;
+                                                                    callsAtLoad = calls(*m_fake);
+                                                                    visibleAtLoad = form.isVisible();
+                                                                    timerAtLoad = form.timMain->isActive();
+                                                                    // The show's load handler loads the
+                                                                    // settings window hidden.
+                                                                    hiddenSettings = &startup.obtainSetForm();
+                                                                    QCOMPARE(&startup.obtainSetForm(),
+                                                                             hiddenSettings);
+                                                                },
+                                                                [this](Startup&, frmSet& form) {
+                                                                    ++m_setLoads;
+                                                                    QVERIFY(!form.isVisible());
+                                                                }});
+    QCOMPARE(m_startup->Main(QStringLiteral("/s")), StartOutcome::ShowRunning);
     QCOMPARE(callsAtLoad, (QStringList{kFindShow, "ShowCursor(0)"}));
     QVERIFY(!visibleAtLoad);
     QVERIFY(!timerAtLoad);
@@ -214,33 +219,33 @@ void TestStartup::showLoadsBeforeShowing()
     QCOMPARE(m_setLoads, 1);
     QVERIFY(hiddenSettings);
     QVERIFY(!hiddenSettings->isVisible());
-    QCOMPARE(montera::setForm(), hiddenSettings);
+    QCOMPARE(m_startup->setForm(), hiddenSettings);
     // Loading the settings window for the show does not touch the lock.
     QVERIFY(!calls(*m_fake).contains(kFindProperties));
 }
 
 void TestStartup::endShowRestoresCursorAndExits()
 {
-    QCOMPARE(montera::Main(QStringLiteral("/s")), StartOutcome::ShowRunning);
-    QPointer<frmMain> show = montera::mainForm();
+    QCOMPARE(m_startup->Main(QStringLiteral("/s")), StartOutcome::ShowRunning);
+    QPointer<frmMain> show = m_startup->mainForm();
     QSignalSpy unloading(show.data(), &frmMain::unloading);
     m_fake->calls.clear();
-    montera::EndShow();
+    m_startup->EndShow();
     QCOMPARE(calls(*m_fake),
              (QStringList{"ShowCursor(1)", "Unloaded(ScreenSaver_MainForm_20020313)", "ExitProcess(0)"}));
     QCOMPARE(unloading.count(), 1);
     QCOMPARE(m_fake->cursorCount, 0);
     QVERIFY(m_fake->exited);
     QCOMPARE(m_fake->exitCode, 0);
-    QVERIFY(!montera::mainForm());
+    QVERIFY(!m_startup->mainForm());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(show.isNull());
 }
 
 void TestStartup::closingShowRestoresCursorOnce()
 {
-    QCOMPARE(montera::Main(QStringLiteral("/S")), StartOutcome::ShowRunning);
-    frmMain* show = montera::mainForm();
+    QCOMPARE(m_startup->Main(QStringLiteral("/S")), StartOutcome::ShowRunning);
+    frmMain* show = m_startup->mainForm();
     show->close();
     show->unload();
     QCOMPARE(m_fake->cursorCount, 0);
@@ -263,8 +268,8 @@ void TestStartup::settingsUnloadUnlocks()
     if (propertiesOpen) {
         m_fake->windows[u"画面のプロパティ"] = kDisplayProperties;
     }
-    QCOMPARE(montera::Main(QStringLiteral("/c")), StartOutcome::SettingsOpen);
-    frmSet* settings = montera::setForm();
+    QCOMPARE(m_startup->Main(QStringLiteral("/c")), StartOutcome::SettingsOpen);
+    frmSet* settings = m_startup->setForm();
     // The properties dialog may have closed meanwhile: no new lookup is made.
     m_fake->windows.clear();
     m_fake->calls.clear();
@@ -272,17 +277,17 @@ void TestStartup::settingsUnloadUnlocks()
     settings->unload();
     QCOMPARE(calls(*m_fake), afterUnload);
     QVERIFY(!settings->isVisible());
-    QVERIFY(!montera::setForm());
+    QVERIFY(!m_startup->setForm());
 }
 
 void TestStartup::settingsWindowIsNewAfterUnload()
 {
-    QCOMPARE(montera::Main(QString()), StartOutcome::SettingsOpen);
-    QPointer<frmSet> first = montera::setForm();
+    QCOMPARE(m_startup->Main(QString()), StartOutcome::SettingsOpen);
+    QPointer<frmSet> first = m_startup->setForm();
     first->unload();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(first.isNull());
-    frmSet& second = montera::obtainSetForm();
+    frmSet& second = m_startup->obtainSetForm();
     QVERIFY(!second.isVisible());
     QCOMPARE(m_setLoads, 2);
 }
@@ -302,21 +307,21 @@ void TestStartup::lockFlagValues()
     QFETCH(QStringList, expected);
     m_fake->windows[u"画面のプロパティ"] = kDisplayProperties;
     qint16 lock = montera::kTrue;
-    montera::LockDisplayProperties(lock);
+    m_startup->LockDisplayProperties(lock);
     m_fake->calls.clear();
     qint16 value = qint16(flag);
-    montera::LockDisplayProperties(value);
+    m_startup->LockDisplayProperties(value);
     QCOMPARE(calls(*m_fake), expected);
-    QCOMPARE(montera::displayPropertiesWnd(), kDisplayProperties);
+    QCOMPARE(m_startup->displayPropertiesWnd(), kDisplayProperties);
 
     // Nothing found: the handle becomes zero and unlocking does nothing.
     m_fake->windows.clear();
-    montera::LockDisplayProperties(lock);
+    m_startup->LockDisplayProperties(lock);
     m_fake->calls.clear();
     qint16 unlock = montera::kFalse;
-    montera::LockDisplayProperties(unlock);
+    m_startup->LockDisplayProperties(unlock);
     QVERIFY(m_fake->calls.empty());
-    QCOMPARE(montera::displayPropertiesWnd(), montera::WindowHandle(0));
+    QCOMPARE(m_startup->displayPropertiesWnd(), montera::WindowHandle(0));
 }
 
 void TestStartup::lockFileMarksRunningShow()
