@@ -47,8 +47,10 @@ frmMain& Startup::obtainMainForm()
     auto* form = new frmMain;
     m_main = form;
     QObject::connect(form, &frmMain::unloading, form, [this, form] {
-        // Form_Unload: the cursor comes back, once per show.
+        // Form_Unload: the cursor comes back, once per show, and the other
+        // screens are uncovered.
         m_platform.showCursor(true);
+        m_covers.close();
         m_platform.windowUnloaded(WindowHandle(form->internalWinId()), kMainWindowTitle);
     });
     if (m_hooks.mainFormLoad) {
@@ -114,6 +116,7 @@ void Startup::StartShow()
     const int height = qRound(form.height() * ratio);
     m_platform.windowShown(handle, kMainWindowTitle);
     m_platform.setWindowTopmost(handle, 0, 0, width, height);
+    m_covers.cover(form);
 
     form.timMain->start();
 }
