@@ -83,6 +83,7 @@ void ScreenCovers::arrange()
         discard(entry.second);
         return true;
     });
+    bool created = false;
     for (QScreen* screen : screens) {
         connect(screen, &QScreen::geometryChanged, this, &ScreenCovers::arrange, Qt::UniqueConnection);
         if (!coverable(screen)) {
@@ -101,6 +102,11 @@ void ScreenCovers::arrange()
         // must leave the focus with the show.
         window->setWindowState(Qt::WindowFullScreen);
         window->show();
+        created = true;
+    }
+    // Some platforms activate every new window; the show keeps the keys.
+    if (created) {
+        m_show->activateWindow();
     }
 }
 
