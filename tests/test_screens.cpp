@@ -56,8 +56,6 @@ void TestScreens::blackSideScreen()
     QPointer<BlackWindow> side = startShow(1);
     QCOMPARE(m_startup->mainForm()->geometry(), QGuiApplication::primaryScreen()->geometry());
     QVERIFY(side);
-    QCOMPARE(side->geometry(), QGuiApplication::screens().at(1)->geometry());
-    QCOMPARE(side->cursor().shape(), Qt::BlankCursor);
     QTRY_COMPARE(QApplication::activeWindow(), m_startup->mainForm());
     // Keys that reach it anyway answer.
     QTest::keyClick(side, Qt::Key_3);
