@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QGuiApplication>
+#include <QScreen>
 #include <QStandardPaths>
 #include <QWindow>
 
@@ -78,9 +79,13 @@ void QtPlatform::setWindowTopmost(WindowHandle window, int x, int y, int width, 
         return;
     }
     const qreal ratio = ours->devicePixelRatio();
+    // Qt scales positions within a screen from the screen's corner, which it
+    // keeps in device pixels.
+    const QPoint corner = ours->screen() ? ours->screen()->geometry().topLeft() : QPoint();
+    const QPoint position =
+        corner + QPoint(qRound((x - corner.x()) / ratio), qRound((y - corner.y()) / ratio));
     ours->setFlag(Qt::WindowStaysOnTopHint, true);
-    ours->setGeometry(QRect(QPoint(qRound(x / ratio), qRound(y / ratio)),
-                            QSize(qRound(width / ratio), qRound(height / ratio))));
+    ours->setGeometry(QRect(position, QSize(qRound(width / ratio), qRound(height / ratio))));
     ours->setVisible(true);
     ours->raise();
 }

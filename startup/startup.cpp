@@ -47,8 +47,10 @@ frmMain& Startup::obtainMainForm()
     auto* form = new frmMain;
     m_main = form;
     QObject::connect(form, &frmMain::unloading, form, [this, form] {
-        // Form_Unload: the cursor comes back, once per show.
+        // Form_Unload: the cursor comes back, once per show, and the other
+        // screens are uncovered.
         m_platform.showCursor(true);
+        m_covers.close();
         m_platform.windowUnloaded(WindowHandle(form->internalWinId()), kMainWindowTitle);
     });
     if (m_hooks.mainFormLoad) {
@@ -97,11 +99,12 @@ void Startup::StartShow()
     m_platform.showCursor(false);
 
     frmMain& form = obtainMainForm();
-    // Maximising a borderless window is covering the screen. Without a window
-    // manager, showFullScreen() alone keeps the old size, so the geometry is
-    // set first.
-    QScreen* screen = form.screen() ? form.screen() : QGuiApplication::primaryScreen();
+    // The show runs on the primary screen; the others turn black. Maximising a
+    // borderless window is covering the screen. Without a window manager,
+    // showFullScreen() alone keeps the old size, so the geometry is set first.
+    QScreen* screen = QGuiApplication::primaryScreen();
     if (screen) {
+        form.setScreen(screen);
         form.setGeometry(screen->geometry());
     }
     form.showFullScreen();
@@ -113,7 +116,11 @@ void Startup::StartShow()
     const int width = qRound(form.width() * ratio);
     const int height = qRound(form.height() * ratio);
     m_platform.windowShown(handle, kMainWindowTitle);
-    m_platform.setWindowTopmost(handle, 0, 0, width, height);
+    // Qt keeps a screen's corner in device pixels; the primary screen's is
+    // (0, 0) wherever there is only one screen, and always on Windows.
+    const QPoint corner = screen ? screen->geometry().topLeft() : QPoint();
+    m_platform.setWindowTopmost(handle, corner.x(), corner.y(), width, height);
+    m_covers.cover(form);
 
     form.timMain->start();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform.h"
+#include "screencovers.h"
 
 #include <QPointer>
 #include <QString>
@@ -58,10 +59,12 @@ public:
     StartOutcome Main(const QString& arguments);
 
     // Hides the cursor, creates and loads the main window, shows it full
-    // screen and topmost, and starts its timer.
+    // screen and topmost, covers every other screen with a black window, and
+    // starts its timer.
     void StartShow();
 
-    // Unloads the main window (the cursor comes back) and ends the process.
+    // Unloads the main window (the cursor comes back, the black windows
+    // close) and ends the process.
     // Under the test platform the exit is only recorded and EndShow returns.
     void EndShow();
 
@@ -88,6 +91,7 @@ private:
     const StartupHooks m_hooks;
     WindowHandle m_displayPropertiesWnd = 0;
     QPointer<frmMain> m_main;
+    ScreenCovers m_covers;
     QPointer<frmSet> m_set;
 };
 

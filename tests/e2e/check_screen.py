@@ -1,7 +1,9 @@
 """Checks the screen of a starting show: 1024 x 768, black around the panel,
 and the panel picture at the panel frame's place where no control covers it.
+With a second screen's size, the X screen holds that screen right of the
+show's, and it must be black all over.
 
-    check_screen.py PANEL.bmp SCREEN.xwd
+    check_screen.py PANEL.bmp SCREEN.xwd [WIDTHxHEIGHT]
 
 Prints the problems and ends with status 1 when there are any.
 """
@@ -17,6 +19,11 @@ def main():
     panel = Image.open(sys.argv[1]).convert("RGB")
     screen = load(sys.argv[2])
     problems = []
+    if len(sys.argv) > 3:
+        width, height = (int(n) for n in sys.argv[3].split("x"))
+        if screen.crop((1024, 0, 1024 + width, height)).getextrema() != ((0, 0),) * 3:
+            problems.append("the second screen is not black all over")
+        screen = screen.crop((0, 0, 1024, 768))
     if screen.size != (1024, 768):
         problems.append("screen is %dx%d" % screen.size)
     # The black surround, away from the panel.
