@@ -12,7 +12,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
 pairs=${2:-15}
-build=$PWD/${MONTERA_BUILD_DIR:-build}
+build=$(realpath "${MONTERA_BUILD_DIR:-build}")
 bare=$build/bench/bare_window
 source scripts/xvfb-helpers
 x_start_server 1024x768

@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include <QCloseEvent>
+#include <QFileInfo>
+#include <QImageReader>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -53,13 +55,24 @@ QLabel* makeLabel(QWidget* parent, const char* name, QRect geometry, const QStri
     return label;
 }
 
+// A picture of the program's own resources, read by the format its name ends
+// in. Left to find the format itself, Qt first asks every image-format plugin
+// about a format that it has built in, such as BMP, and so loads them all, the
+// JPEG one with its library included, at every start of the show.
+QPixmap resourcePicture(const QString& resource)
+{
+    QImageReader reader(resource, QFileInfo(resource).suffix().toLatin1());
+    reader.setAutoDetectImageFormat(false);
+    return QPixmap::fromImage(reader.read());
+}
+
 QLabel* makeImage(QWidget* parent, const char* name, QRect geometry, const QString& resource)
 {
     auto* image = new QLabel(parent);
     image->setObjectName(QString::fromLatin1(name));
     image->setGeometry(geometry);
     image->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    image->setPixmap(QPixmap(resource));
+    image->setPixmap(resourcePicture(resource));
     image->setAutoFillBackground(false);
     image->setFocusPolicy(Qt::NoFocus);
     return image;
