@@ -16,6 +16,10 @@ build=$(realpath "${MONTERA_BUILD_DIR:-build}")
 bare=$build/bench/bare_window
 source scripts/xvfb-helpers
 x_start_server 1024x768
+# The server resets when its last client leaves, and refuses connections
+# meanwhile: one idle client keeps it up between the runs.
+xprop -root -spy _MONTERA_KEEP >/dev/null 2>&1 &
+x_pids+=($!)
 folder=$(x_program_folder "$build/app")
 printf '[Setting]\r\nFILE=sample.qiz\r\nMODE=1\r\n' >"$folder/モンテラ.ini"
 
@@ -58,9 +62,16 @@ echo "show CPU over ${seconds} s: montera ${show_cpu} %, bare window with the 50
 start_once() {
     local title=$1 start painted memory watcher
     shift
+    : >"$x_tmp/watch"
     "$build/bench/title_watch" "$title" >"$x_tmp/watch" &
     watcher=$!
-    until grep -q ready "$x_tmp/watch"; do sleep 0.01; done
+    until grep -q ready "$x_tmp/watch"; do
+        if ! kill -0 "$watcher" 2>/dev/null; then
+            echo "title_watch ended before it watched" >&2
+            exit 1
+        fi
+        sleep 0.01
+    done
     start=$(date +%s%N)
     read -r painted memory < <(cd "$folder" && MONTERA_BENCH_FIRST_PAINT=1 exec "$@")
     wait "$watcher"
