@@ -1,67 +1,100 @@
 #!/usr/bin/env bash
-# Measures a running show under Xvfb (1024x768):
-#  - CPU used by `montera /s` over SECONDS (default 60) of show, in the study
-#    mode with nobody answering, so the bar, the time-outs and the moves run;
-#  - start-up time (exec to the first painted question) and peak memory of
-#    `montera /s`, each as a ratio to a bare Qt window built in the same tree,
-#    median of RUNS (default 15) runs each.
-# Usage: bench/show_perf.sh [SECONDS] [RUNS]
+# Measures the show under Xvfb (1024x768) against a bare Qt window built in the
+# same tree, and prints each figure with the bare window's and the ratio:
+#  - CPU over SECONDS (default 60) of a running show, in the study mode with
+#    nobody answering, so the bar, the time-outs and the moves run; the bare
+#    window runs the same 50 ms timer (bare_window --timer), the floor;
+#  - start-up from exec to a window with the main title, and from exec to the
+#    first painted question, with the peak memory (VmHWM) at that paint:
+#    medians of PAIRS (default 15) runs of each, the two programs alternated.
+# Usage: bench/show_perf.sh [SECONDS] [PAIRS]
 # Builds into a folder of its own ($MONTERA_BUILD_DIR-bench, build-bench), with
 # the first-paint report compiled into the program.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
-runs=${2:-15}
+pairs=${2:-15}
+scripts/setup >/dev/null
 build=${MONTERA_BUILD_DIR:-build}-bench
-scripts/setup xvfb xauth >/dev/null
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMONTERA_FIRST_PAINT_REPORT=ON \
     -DMONTERA_BUILD_TESTS=OFF >/dev/null
-cmake --build "$build" --parallel "$(nproc)" --target montera montera_samples bare_window >/dev/null
+cmake --build "$build" --parallel "$(nproc)" --target montera montera_samples bare_window title_watch >/dev/null
+build=$(realpath "$build")
+bare=$build/bench/bare_window
+source scripts/xvfb-helpers
+x_start_server 1024x768
+folder=$(x_program_folder "$build/app")
+printf '[Setting]\r\nFILE=sample.qiz\r\nMODE=1\r\n' >"$folder/モンテラ.ini"
 
-display=:$((90 + RANDOM % 9))
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-work=$(mktemp -d)
-trap 'kill $xvfb 2>/dev/null; rm -rf "$work"' EXIT
-export DISPLAY=$display QT_QPA_PLATFORM=xcb
-sleep 1
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 
-cp -r "$build/app/." "$work/"
-printf '[Setting]\r\nFILE=sample.qiz\r\nMODE=1\r\n' >"$work/モンテラ.ini"
-
-# CPU over the measured window, from the kernel's own accounting.
-hz=$(getconf CLK_TCK)
-(cd "$work" && exec ./montera /s) &
-pid=$!
-sleep 3
-read -r -a before <"/proc/$pid/stat"
-sleep "$seconds"
-read -r -a after <"/proc/$pid/stat"
-kill "$pid"
-wait "$pid" 2>/dev/null || true
-ticks=$(((after[13] + after[14]) - (before[13] + before[14])))
-cpu=$(awk -v t="$ticks" -v hz="$hz" -v s="$seconds" 'BEGIN { printf "%.2f", 100 * t / hz / s }')
-user=$(awk -v t="$((after[13] - before[13]))" -v hz="$hz" -v s="$seconds" 'BEGIN { printf "%.2f", 100 * t / hz / s }')
-echo "show CPU over ${seconds} s: ${cpu} % of one core (user ${user} %, the rest in the kernel)"
-
-[ "$runs" -gt 0 ] || exit 0
-
-# Start-up: each program prints the time of its first paint and its peak memory.
-measure() {
-    local -a times=() mems=()
-    for _ in $(seq "$runs"); do
-        local start end mem
-        start=$(date +%s%N)
-        read -r end mem < <(cd "$work" && MONTERA_BENCH_FIRST_PAINT=1 "$@")
-        times+=($(((end - start) / 1000)))
-        mems+=("$mem")
+# CPU time of every thread of the process in nanoseconds, one "tid ns" line
+# each, so that threads ending in between do not count.
+thread_times() {
+    local task
+    for task in /proc/"$1"/task/*; do
+        echo "${task##*/} $(cut -d' ' -f1 "$task/schedstat" 2>/dev/null || echo 0)"
     done
-    local mt mm
-    mt=$(printf '%s\n' "${times[@]}" | sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}')
-    mm=$(printf '%s\n' "${mems[@]}" | sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}')
-    echo "$mt $mm"
 }
-read -r show_us show_kib < <(measure ./montera /s)
-read -r bare_us bare_kib < <(measure "$PWD/$build/bench/bare_window")
-echo "start-up to first paint: montera ${show_us} us, bare window ${bare_us} us, ratio $(awk -v a="$show_us" -v b="$bare_us" 'BEGIN { printf "%.2f", a / b }')"
-echo "peak memory: montera ${show_kib} KiB, bare window ${bare_kib} KiB, ratio $(awk -v a="$show_kib" -v b="$bare_kib" 'BEGIN { printf "%.2f", a / b }')"
+
+# Percent of one core that the command uses over the measured seconds, after
+# three seconds to start.
+cpu_percent() {
+    (cd "$folder" && exec "$@") &
+    local pid=$!
+    sleep 3
+    thread_times "$pid" >"$x_tmp/before"
+    sleep "$seconds"
+    thread_times "$pid" >"$x_tmp/after"
+    kill "$pid"
+    wait "$pid" 2>/dev/null || true
+    awk -v s="$seconds" 'NR == FNR { t[$1] = $2; next } ($1 in t) { d += $2 - t[$1] }
+        END { printf "%.3f", 100 * d / 1e9 / s }' "$x_tmp/before" "$x_tmp/after"
+}
+
+show_cpu=$(cpu_percent ./montera /s)
+bare_cpu=$(cpu_percent "$bare" --timer)
+echo "show CPU over ${seconds} s: montera ${show_cpu} %, bare window with the 50 ms timer ${bare_cpu} % of one core," \
+    "ratio $(ratio "$show_cpu" "$bare_cpu")"
+
+[ "$pairs" -gt 0 ] || exit 0
+
+# One start: prints "exec-to-title-us exec-to-paint-us peak-KiB". Each program
+# prints the moment of its first paint and its peak memory, then exits.
+start_once() {
+    local title=$1 start painted memory watcher
+    shift
+    : >"$x_tmp/watch"
+    "$build/bench/title_watch" "$title" >"$x_tmp/watch" &
+    watcher=$!
+    until grep -q ready "$x_tmp/watch"; do
+        if ! kill -0 "$watcher" 2>/dev/null; then
+            echo "title_watch ended before it watched" >&2
+            exit 1
+        fi
+        sleep 0.01
+    done
+    start=$(date +%s%N)
+    read -r painted memory < <(cd "$folder" && MONTERA_BENCH_FIRST_PAINT=1 exec "$@")
+    wait "$watcher"
+    echo "$((($(sed -n 2p "$x_tmp/watch") - start) / 1000)) $(((painted - start) / 1000)) $memory"
+}
+
+: >"$x_tmp/show"
+: >"$x_tmp/bare"
+for _ in $(seq "$pairs"); do
+    start_once ScreenSaver_MainForm_20020313 ./montera /s >>"$x_tmp/show"
+    start_once bare_window "$bare" >>"$x_tmp/bare"
+done
+for column in 1 2 3; do
+    show[column]=$(cut -d' ' -f"$column" "$x_tmp/show" | median)
+    base[column]=$(cut -d' ' -f"$column" "$x_tmp/bare" | median)
+done
+echo "start-up to the window with its title: montera ${show[1]} us, bare window ${base[1]} us," \
+    "ratio $(ratio "${show[1]}" "${base[1]}")"
+echo "start-up to the first painted question: montera ${show[2]} us, bare window ${base[2]} us," \
+    "ratio $(ratio "${show[2]}" "${base[2]}")"
+echo "peak memory at the first paint: montera ${show[3]} KiB, bare window ${base[3]} KiB," \
+    "ratio $(ratio "${show[3]}" "${base[3]}")"
+echo "(medians of $pairs alternated pairs)"

@@ -5,6 +5,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QPixmap>
 #include <QTimer>
 #include <QWidget>
 
@@ -23,8 +24,12 @@ public:
     explicit TimeBarShape(QWidget* parent = nullptr);
 
     // The widget keeps its designed size; the bar fills it from the left to
-    // this width, and only the strip that changes is repainted.
+    // this width, and only the strip that changes is repainted, at once.
     void setWidthTwips(double twips);
+    // The sibling that lies under the whole bar and never changes. The bar
+    // then paints what it covers of that sibling, over the parent's colour,
+    // itself: a step of the bar repaints this one widget, not three.
+    void setBackdrop(QWidget* below);
     double widthTwips() const { return m_widthTwips; }
     int filledWidth() const { return m_filledPixels; }
 
@@ -37,6 +42,8 @@ protected:
 private:
     double m_widthTwips = 0.0;
     int m_filledPixels = 0;
+    QWidget* m_below = nullptr;
+    QPixmap m_backdrop; // rendered from m_below at the first paint
     QColor m_fill = montera::colorFromBgr(0x0000FF00);
     QColor m_border = montera::colorFromBgr(0x00000000);
 };

@@ -2,8 +2,12 @@
 
 #include "codec932.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
+
+#include <algorithm>
 
 namespace montera {
 
@@ -13,6 +17,29 @@ OversizeWarning& oversizeWarning()
 {
     static OversizeWarning warning;
     return warning;
+}
+
+// QSaveFile writes into an unnamed file and, to replace the target, links it
+// under the target's name plus a dot and six random letters and renames that
+// over the target; without unnamed files the named one exists while it is
+// written. A writer killed before the rename leaves that file behind, whole
+// or not, while the target stays whole. Such leftovers are removed before
+// the next write, so they never pile up.
+void removeStaleSaveFiles(const QString& fileName)
+{
+    const QFileInfo target(fileName);
+    const QString prefix = target.fileName() + u'.';
+    QDir folder = target.dir();
+    const QStringList candidates =
+        folder.entryList({prefix + QStringLiteral("??????")}, QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& name : candidates) {
+        if (name.size() != prefix.size() + 6 || !name.startsWith(prefix))
+            continue;
+        const QStringView suffix = QStringView(name).sliced(prefix.size());
+        if (std::all_of(suffix.begin(), suffix.end(),
+                        [](QChar c) { return c.isLetter() && c.unicode() < 128; }))
+            folder.remove(name);
+    }
 }
 
 bool readWholeFile(const QString& fileName, QByteArray& bytes)
@@ -136,6 +163,7 @@ bool ReadBinaryFile(const QString& fileName, QByteArray& bytes)
 
 bool WriteTextFile(const QString& fileName, const QString& text)
 {
+    removeStaleSaveFiles(fileName);
     QSaveFile file(fileName);
     // A read-only folder cannot take the temporary file; a writable file in it
     // is then written in place.

@@ -333,6 +333,16 @@ void TestForms::timeBarWidth()
     window.shpTimeBar->setWidthTwips(0);
     QCOMPARE(window.shpTimeBar->filledWidth(), 0);
     QCOMPARE(window.shpTimeBar->widthTwips(), 0.0);
+
+    // The bar paints the picture under it itself, exactly as the widgets
+    // below it would.
+    for (const double twips : {0.0, 15.0, 30.0, 4567.5, 9135.0}) {
+        window.shpTimeBar->setWidthTwips(twips);
+        window.shpTimeBar->setBackdrop(window.Image1);
+        const QImage own = window.fraDocFrame->grab().toImage();
+        window.shpTimeBar->setBackdrop(nullptr);
+        QCOMPARE(own, window.fraDocFrame->grab().toImage());
+    }
 }
 
 void TestForms::mainUnloadsOnce()
