@@ -1,6 +1,7 @@
 #include "fileutil.h"
 #include "frmmain.h"
 #include "frmset.h"
+#include "hiddensettings.h"
 #include "platform_qt.h"
 #include "random.h"
 #include "settingswindow.h"
@@ -44,21 +45,24 @@ int main(int argc, char* argv[])
 
     const std::unique_ptr<montera::Platform> platform = montera::createPlatform();
     montera::ClockSeededRandom random;
-    // The settings window's behaviour, while one is loaded; the show reads the
-    // settings through it.
-    QPointer<montera::SettingsWindow> settingsWindow;
+    // The settings window's behaviour for the show, which loads the window
+    // hidden and reads the settings through it but never shows it: the
+    // behaviour runs without building the window's widgets, which would cost
+    // the show's start memory and time for nothing.
+    std::unique_ptr<montera::HiddenSettings> hiddenSettings;
     // The behaviour of the two windows, run by their load handlers.
     montera::Startup startup(
         *platform, QApplication::applicationDirPath(),
         {
             .mainFormLoad =
-                [&random, &settingsWindow](montera::Startup& owner, montera::frmMain& form) {
+                [&random, &hiddenSettings](montera::Startup& owner, montera::frmMain& form) {
                     montera::ShowWindow::attach(
                         form, random,
-                        [&owner, &settingsWindow] {
-                            owner.obtainSetForm();
-                            if (settingsWindow)
-                                settingsWindow->readSettings();
+                        [&owner, &hiddenSettings] {
+                            if (!hiddenSettings)
+                                hiddenSettings =
+                                    std::make_unique<montera::HiddenSettings>(owner.programFolder());
+                            hiddenSettings->readSettings();
                         },
                         [&owner] { owner.EndShow(); });
 #ifdef MONTERA_FIRST_PAINT_REPORT
@@ -66,9 +70,9 @@ int main(int argc, char* argv[])
 #endif
                 },
             .setFormLoad =
-                [&settingsWindow](montera::Startup& owner, montera::frmSet& form) {
+                [](montera::Startup& owner, montera::frmSet& form) {
                     const QString& folder = owner.programFolder();
-                    settingsWindow = &montera::SettingsWindow::attach(
+                    montera::SettingsWindow::attach(
                         form, folder, montera::questionSetsPage(folder),
                         [](const QUrl& url) { return QDesktopServices::openUrl(url); });
                 },

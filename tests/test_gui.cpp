@@ -5,6 +5,7 @@
 #include "frmmain.h"
 #include "frmset.h"
 #include "globals.h"
+#include "hiddensettings.h"
 #include "scriptedrandom.h"
 #include "set5tq.h"
 #include "settingsfile.h"
@@ -47,6 +48,8 @@ private slots:
     void settingsListKeepsItsSelection();
     void settingsWindowDownloadButton();
     void oversizeWarningOncePerSelection();
+    void hiddenSettingsActAsTheWindow_data();
+    void hiddenSettingsActAsTheWindow();
     void showAnswersByKey_data();
     void showAnswersByKey();
     void showIgnoresOtherKeys();
@@ -243,6 +246,44 @@ void TestGui::oversizeWarningOncePerSelection()
     m_set->lstSetList->setCurrentRow(0);
     m_set->lstSetList->setCurrentRow(2);
     QCOMPARE(warnings, 2);
+    setOversizeWarning({});
+}
+
+void TestGui::hiddenSettingsActAsTheWindow_data()
+{
+    QTest::addColumn<QByteArray>("settings");
+    QTest::newRow("oversize set") << QByteArray("[Setting]\r\nFILE=big.5tq\r\nMODE=2\r\n");
+    QTest::newRow("set twice") << QByteArray("[Setting]\r\nFILE=a.qiz\r\nFILE=big.5tq\r\n");
+    QTest::newRow("missing set") << QByteArray("[Setting]\r\nFILE=none.qiz\r\nMODE=3\r\n");
+}
+
+// The show runs the settings window's load and second read without the window:
+// settings, selection and set loads (counted by the oversize warning) are the window's.
+void TestGui::hiddenSettingsActAsTheWindow()
+{
+    testutil::Set5tq big;
+    big.section(7, "Sec", 1, 8, "HUGE.5TQ").question(8, "text", {"r", "w1", "w2", "w3", "w4"});
+    testutil::writeBytes(m_dir->filePath("big.5tq"), big.bytes() + QByteArray(10, 'x'));
+    QFETCH(QByteArray, settings);
+    testutil::writeBytes(m_dir->filePath(kSettingsFileName), settings);
+    int warnings = 0;
+    setOversizeWarning([&warnings] { ++warnings; });
+    const auto state = [&warnings](const SettingsView& view) {
+        const Settings read = std::exchange(globalSettings(), Settings());
+        return QStringList{QString::number(std::exchange(warnings, 0)),
+                           view.selectedItemText(),
+                           QString::number(view.isModeChecked(read.Mode)),
+                           read.SetFileName,
+                           QString::number(read.Mode),
+                           std::exchange(globalBank().SetTitle, QString())};
+    };
+    m_set = std::make_unique<frmSet>();
+    SettingsWindow& window = SettingsWindow::attach(*m_set, m_dir->path(), QUrl(), {});
+    window.readSettings();
+    const QStringList shown = state(window);
+    HiddenSettings hidden(m_dir->path());
+    hidden.readSettings();
+    QCOMPARE(state(hidden), shown);
     setOversizeWarning({});
 }
 
