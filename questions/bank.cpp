@@ -88,8 +88,11 @@ LoadOutcome LoadQuestion(QuestionBank& bank, std::int16_t& mode, const QString& 
 {
     bank.clear();
     TextEncoding encoding = TextEncoding::Cp932;
-    const auto readLines = [&encoding](const QString& name, QStringList& lines) {
+    const auto readLines = [&encoding](const QString& name, TextLines& lines) {
         return ReadTextLines(name, lines, encoding);
+    };
+    const auto readQiz = [](QuestionBank& target, const TextLines& lines, LoadReport* findings) {
+        return ReadQIZ(target, lines.lines, findings);
     };
     const auto readText = [&encoding](const QString& name, QString& text) {
         return ReadTextFile(name, text, encoding);
@@ -97,7 +100,7 @@ LoadOutcome LoadQuestion(QuestionBank& bank, std::int16_t& mode, const QString& 
     const QString ending = fileName.right(3).toUpper();
     LoadOutcome outcome = LoadOutcome::Unrecognised;
     if (ending == u"QIZ")
-        outcome = loadWith<QStringList>(bank, mode, fileName, report, readLines, ReadQIZ);
+        outcome = loadWith<TextLines>(bank, mode, fileName, report, readLines, readQiz);
     else if (ending == u"5TX")
         outcome = loadWith<QString>(bank, mode, fileName, report, readText, Read5TX);
     else if (ending == u"5TQ")

@@ -34,10 +34,10 @@ public:
         m_fileLine = m_nextFileLine;
         if (lineFeed > 0 && m_text[lineFeed - 1] == u'\r')
             ++m_nextFileLine;
-        const QString line = m_text.sliced(m_position, lineFeed - m_position);
+        const qsizetype start = m_position;
         m_position = lineFeed + 1;
         ++m_count;
-        return line;
+        return m_text.sliced(start, lineFeed - start);
     }
 
     bool exhausted() const { return m_exhausted; }

@@ -3,6 +3,9 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
+
+#include <span>
 
 #include "findings.h"
 
@@ -18,6 +21,7 @@ struct QuestionBank;
 // it cannot read) and where each question starts.
 
 // QIZ: tagged lines, given as ReadTextLines gives them.
+int ReadQIZ(QuestionBank& bank, std::span<const QStringView> lines, LoadReport* report = nullptr);
 int ReadQIZ(QuestionBank& bank, const QStringList& lines, LoadReport* report = nullptr);
 
 // 5TX: positional lines, given as the whole text ReadTextFile gives.
