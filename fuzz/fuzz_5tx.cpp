@@ -45,12 +45,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         text = montera::cp932::decode(fuzzutil::view(data + 1, size - 1));
 
     auto& bank = fuzzutil::bank();
-    bank.clear();
     const int result = montera::Read5TX(bank, text);
     fuzzutil::checkBank(result);
     if (text.size() <= 2000) {
         static auto reference = std::make_unique<montera::QuestionBank>();
-        reference->clear();
         if (readWithGetLine(*reference, text) != result)
             std::abort();
         for (int q = 0; q <= result && q < montera::kBankCapacity; ++q) {
@@ -59,6 +57,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 reference->QuestionTitle[q] != bank.QuestionTitle[q])
                 std::abort();
         }
+        fuzzutil::clearEntries(*reference, result + 1);
     }
+    // Both readers write up to the incomplete question after the last.
+    fuzzutil::clearEntries(bank, result + 1);
     return 0;
 }

@@ -104,7 +104,7 @@ LoadOutcome LoadQuestion(QuestionBank& bank, std::int16_t& mode, const QString& 
     else if (ending == u"5TX")
         outcome = loadWith<QString>(bank, mode, fileName, report, readText, Read5TX);
     else if (ending == u"5TQ")
-        outcome = loadWith<QByteArray>(bank, mode, fileName, report, ReadBinaryFile, Read5TQ);
+        outcome = loadWith<QByteArray>(bank, mode, fileName, report, ReadBinaryFileStart, Read5TQ);
     else
         QError(bank, mode, kErrorNoSet);
     if (report)

@@ -173,16 +173,28 @@ bool ReadTextLines(const QString& fileName, TextLines& lines, TextEncoding& enco
 
 bool ReadBinaryFile(const QString& fileName, QByteArray& bytes)
 {
+    if (!ReadBinaryFileStart(fileName, bytes))
+        return false;
+    bytes.resize(kBinaryBufferSize, '\0');
+    return true;
+}
+
+bool ReadBinaryFileStart(const QString& fileName, QByteArray& bytes)
+{
     bytes = QByteArray(1, '\0');
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         return false;
-    // One byte more than the buffer tells whether the file is too long.
-    QByteArray read = file.read(kBinaryBufferSize + 1);
+    // One byte more than the buffer tells whether the file is too long. The
+    // read allocates what it is asked for: ask no more than the file has.
+    const qint64 fileSize = file.isSequential() ? 0 : file.size();
+    const qint64 limit = kBinaryBufferSize + 1;
+    QByteArray read = file.read(fileSize > 0 ? std::min(fileSize + 1, limit) : limit);
     if (file.error() != QFileDevice::NoError)
         return false;
     const bool oversize = read.size() > kBinaryBufferSize;
-    read.resize(kBinaryBufferSize, '\0');
+    if (oversize)
+        read.truncate(kBinaryBufferSize);
     bytes = std::move(read);
     if (oversize && oversizeWarning())
         oversizeWarning()();

@@ -87,6 +87,9 @@ bool ReadTextLines(const QString& fileName, TextLines& lines, TextEncoding& enco
 // that size, zeros after a shorter file. A longer file is reported through the
 // oversize warning and still read.
 bool ReadBinaryFile(const QString& fileName, QByteArray& bytes);
+// The same without the zeros after a shorter file, for a reader that takes
+// bytes past the end as zeros itself.
+bool ReadBinaryFileStart(const QString& fileName, QByteArray& bytes);
 
 // Replaces the file with the text. The old file stays whole if writing fails.
 bool WriteTextFile(const QString& fileName, const QString& text);

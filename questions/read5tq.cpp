@@ -159,6 +159,9 @@ std::optional<QuestionBlock> GetQuestionBlock(QByteArrayView bytes, qsizetype k,
 
 namespace {
 
+// The last block whose 256 bytes all lie within the buffer.
+constexpr int kLastReadableBlock = int((kLastReadableOffset + 1) / kBlockSize) - 1;
+
 // The reasons why the header at the offset makes the set invalid.
 void reportHeaderErrors(LoadReport& report, QByteArrayView bytes, qsizetype offset, const QString& section)
 {
@@ -181,10 +184,10 @@ void reportHeaderErrors(LoadReport& report, QByteArrayView bytes, qsizetype offs
 
 int Read5TQ(QuestionBank& bank, const QByteArray& content, LoadReport* report)
 {
-    // ReadBinaryFile always gives the full buffer; anything shorter is read as
-    // if the missing bytes were the zeros after the end of a short file. Only
-    // the headers are copied to make them whole: a question block reads the
-    // bytes past the end as zeros by itself.
+    // Anything shorter than the buffer of ReadBinaryFile is read as if the
+    // missing bytes were the zeros after the end of a short file. Only the
+    // headers are copied to make them whole: a question block reads the bytes
+    // past the end as zeros by itself.
     const QByteArrayView blocks = QByteArrayView(content).first(std::min(content.size(), kBinaryBufferSize));
     std::array<char, kSectionCount * kBlockSize> headers{};
     std::copy_n(blocks.data(), std::min<qsizetype>(headers.size(), blocks.size()), headers.begin());
@@ -218,14 +221,25 @@ int Read5TQ(QuestionBank& bank, const QByteArray& content, LoadReport* report)
             shortSetName = header->SetName.first(header->SetName.size() - 4);
             title = shortSetName + QStringLiteral(" - ") + header->SectionName;
         }
+        // Where a question's block is no longer readable, and where the bank
+        // is full: between these, a question that is not stored changes
+        // nothing, and the loop jumps to the next of them.
+        const int firstUnreadable = std::max(0, kLastReadableBlock + 1 - header->FirstBlock);
+        const int firstOverCapacity = kBankCapacity - total;
+        const auto nextChange = [&](int k) {
+            int next = std::min<int>(header->Count, std::max(k + 1, firstUnreadable));
+            if (!overCapacity && firstOverCapacity > k)
+                next = std::min(next, firstOverCapacity);
+            return next;
+        };
         for (int k = 0; k < header->Count; ++k) {
-            std::optional<QuestionBlock> block = GetQuestionBlock(blocks, k, *header);
+            const bool readable = header->FirstBlock + k <= kLastReadableBlock;
             const int q = total + k;
             const qsizetype start = (qsizetype(header->FirstBlock) + k) * kBlockSize;
-            if (!block || q >= kBankCapacity) {
+            if (!readable || q >= kBankCapacity) {
                 if (!report)
                     return 0;
-                if (!block) {
+                if (!readable) {
                     report->findings.push_back(
                         {Severity::Error, 0, start,
                          section +
@@ -242,10 +256,14 @@ int Read5TQ(QuestionBank& bank, const QByteArray& content, LoadReport* report)
                                        .arg(k + 1)});
                 overCapacity = true;
                 valid = false;
+                k = nextChange(k) - 1;
                 continue;
             }
-            if (!valid)
+            if (!valid) {
+                k = nextChange(k) - 1;
                 continue;
+            }
+            std::optional<QuestionBlock> block = GetQuestionBlock(blocks, k, *header);
             bank.QuestionTitle[q] = title;
             bank.QuestionText[q] = std::move(block->Text);
             bank.AnswerIndex[q] = 0;

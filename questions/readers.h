@@ -27,7 +27,8 @@ int ReadQIZ(QuestionBank& bank, const QStringList& lines, LoadReport* report = n
 // 5TX: positional lines, given as the whole text ReadTextFile gives.
 int Read5TX(QuestionBank& bank, const QString& text, LoadReport* report = nullptr);
 
-// 5TQ: fixed-size byte records, given as the buffer ReadBinaryFile gives.
+// 5TQ: fixed-size byte records, given as the buffer ReadBinaryFile gives or
+// as its start; the bytes after a shorter content read as zeros.
 int Read5TQ(QuestionBank& bank, const QByteArray& bytes, LoadReport* report = nullptr);
 
 } // namespace montera
