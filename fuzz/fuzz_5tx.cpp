@@ -14,14 +14,17 @@ int readWithGetLine(montera::QuestionBank& bank, const QString& text)
     int n = 0;
     for (int line = 0;; ++line) {
         const QString value = montera::GetLine(line, text);
-        if (line == 3)
+        if (line == 3) {
+            bank.markFilled(0);
             bank.QuestionTitle[0] = value;
+        }
         if (line < 5)
             continue;
         if (value.isEmpty() || n == montera::kBankCapacity)
             break;
         const int k = line - 6 * n - 5;
         if (k == 0) {
+            bank.markFilled(n);
             bank.QuestionText[n] = value;
         } else {
             bank.Choices[n][k - 1] = value;
@@ -57,9 +60,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 reference->QuestionTitle[q] != bank.QuestionTitle[q])
                 std::abort();
         }
-        fuzzutil::clearEntries(*reference, result + 1);
+        reference->clear();
     }
-    // Both readers write up to the incomplete question after the last.
-    fuzzutil::clearEntries(bank, result + 1);
+    bank.clear();
     return 0;
 }

@@ -11,7 +11,6 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -24,9 +23,10 @@ inline QByteArrayView view(const std::uint8_t* data, std::size_t size)
 }
 
 // One bank for the whole run: a fresh one per input would spend most of the
-// time allocating it. A target empties it at the end of each input, so that
-// every input frees what it allocates; otherwise libFuzzer takes the texts
-// left in the bank for a leak and runs the input again to look for one.
+// time allocating it. A target empties it at the end of each input (which
+// touches only the entries the input filled), so that every input frees what
+// it allocates; otherwise libFuzzer takes the texts left in the bank for a
+// leak and runs the input again to look for one.
 inline montera::QuestionBank& bank()
 {
     static montera::QuestionBank instance;
@@ -50,23 +50,6 @@ inline QStringList fileLines(QByteArrayView bytes)
     montera::forEachLine(bytes, montera::LineBreak::CrOrCrLf,
                          [&lines](QByteArrayView line) { lines << montera::cp932::decode(line); });
     return lines;
-}
-
-// Empties the first count entries of the bank, those a read filled, and the
-// set strings: far cheaper than clearing all 2048 entries after every input.
-inline void clearEntries(montera::QuestionBank& b, int count)
-{
-    for (int q = 0; q < std::min(count, montera::kBankCapacity); ++q) {
-        b.QuestionText[q].clear();
-        b.QuestionTitle[q].clear();
-        for (QString& choice : b.Choices[q])
-            choice.clear();
-        b.AnswerIndex[q] = 0;
-    }
-    b.LastQuestion = 0;
-    b.SetTitle.clear();
-    b.SetCreator.clear();
-    b.SetVersion.clear();
 }
 
 // The bank must always describe at most its capacity.

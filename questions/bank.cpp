@@ -16,13 +16,14 @@ QuestionBank::QuestionBank()
 
 void QuestionBank::clear()
 {
-    for (int i = 0; i < kBankCapacity; ++i) {
+    for (int i = 0; i < std::min(m_filled, kBankCapacity); ++i) {
         QuestionText[i].clear();
         QuestionTitle[i].clear();
         for (QString& choice : Choices[i])
             choice.clear();
         AnswerIndex[i] = 0;
     }
+    m_filled = 0;
     LastQuestion = 0;
     SetTitle.clear();
     SetCreator.clear();
@@ -59,6 +60,7 @@ const char* loadOutcomeName(LoadOutcome outcome)
 void QError(QuestionBank& bank, std::int16_t& mode, const QString& message)
 {
     mode = 0;
+    bank.markFilled(0);
     bank.LastQuestion = 0;
     bank.QuestionText[0] = message;
     bank.AnswerIndex[0] = -1;

@@ -264,6 +264,7 @@ int Read5TQ(QuestionBank& bank, const QByteArray& content, LoadReport* report)
                 continue;
             }
             std::optional<QuestionBlock> block = GetQuestionBlock(blocks, k, *header);
+            bank.markFilled(q);
             bank.QuestionTitle[q] = title;
             bank.QuestionText[q] = std::move(block->Text);
             bank.AnswerIndex[q] = 0;

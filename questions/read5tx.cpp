@@ -72,9 +72,10 @@ int Read5TX(QuestionBank& bank, const QString& text, LoadReport* report)
     QString count;
     for (int header = 0; header < kHeaderLines; ++header) {
         QString line = lines.next();
-        if (header == 3)
+        if (header == 3) {
+            bank.markFilled(0);
             bank.QuestionTitle[0] = std::move(line);
-        else if (header == 4) {
+        } else if (header == 4) {
             count = std::move(line);
             countLine = lines.fileLine();
         }
@@ -110,6 +111,7 @@ int Read5TX(QuestionBank& bank, const QString& text, LoadReport* report)
                     QStringLiteral("empty line taken as %1 of question %2").arg(roles[k]).arg(n + 1));
         }
         if (k == 0) {
+            bank.markFilled(n);
             bank.QuestionText[n] = std::move(line);
             bank.AnswerIndex[n] = 0;
         } else {

@@ -196,6 +196,7 @@ int ReadQIZ(QuestionBank& bank, std::span<const QStringView> lines, LoadReport* 
                 break;
             }
             ++q;
+            bank.markFilled(q);
             bank.QuestionText[q] = GetDoc(line);
             bank.QuestionTitle[q] = bank.SetTitle;
             if (notes)
