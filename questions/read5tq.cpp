@@ -124,11 +124,11 @@ std::optional<SectionHeader> GetSectionHeader(QByteArrayView bytes, qsizetype of
 
 namespace {
 
-// The block's fields. One zero byte follows the block: the look-ahead of the
-// last field sees it, and it unmasks to 0x80, which never ends a text.
-QuestionBlock decodeBlock(const std::array<char, kBlockSize + 1>& buffer)
+// The fields of the block's 256 bytes. The look-ahead of the last field
+// reaches past them, which counts as no blank: the next block's first byte
+// never ends a text.
+QuestionBlock decodeBlock(QByteArrayView view)
 {
-    const QByteArrayView view(buffer.data(), buffer.size());
     QuestionBlock block;
     block.Text = GetMaskedText(view, 0, kTextSize);
     block.Choice1 = GetMaskedText(view, choiceOffset(0), kChoiceSize);
@@ -146,15 +146,17 @@ std::optional<QuestionBlock> GetQuestionBlock(QByteArrayView bytes, qsizetype k,
     const qsizetype start = (header.FirstBlock + k) * kBlockSize;
     if (k < 0 || start + kBlockSize - 1 > kLastReadableOffset)
         return std::nullopt;
+    if (start + kBlockSize <= bytes.size())
+        return decodeBlock(bytes.sliced(start, kBlockSize));
     // Bytes past the end of the given ones are zeros. A block wholly past them
     // is the same every time: it is decoded once, and its texts are shared.
-    std::array<char, kBlockSize + 1> buffer{};
+    std::array<char, kBlockSize> buffer{};
     if (start >= bytes.size()) {
-        static const QuestionBlock zeros = decodeBlock(buffer);
+        static const QuestionBlock zeros = decodeBlock(QByteArrayView(buffer.data(), buffer.size()));
         return zeros;
     }
-    std::copy_n(bytes.data() + start, std::min<qsizetype>(kBlockSize, bytes.size() - start), buffer.begin());
-    return decodeBlock(buffer);
+    std::copy_n(bytes.data() + start, bytes.size() - start, buffer.begin());
+    return decodeBlock(QByteArrayView(buffer.data(), buffer.size()));
 }
 
 namespace {
