@@ -146,15 +146,18 @@ std::optional<QuestionBlock> GetQuestionBlock(QByteArrayView bytes, qsizetype k,
     const qsizetype start = (header.FirstBlock + k) * kBlockSize;
     if (k < 0 || start + kBlockSize - 1 > kLastReadableOffset)
         return std::nullopt;
-    if (start + kBlockSize <= bytes.size())
-        return decodeBlock(bytes.sliced(start, kBlockSize));
-    // Bytes past the end of the given ones are zeros. A block wholly past them
-    // is the same every time: it is decoded once, and its texts are shared.
-    std::array<char, kBlockSize> buffer{};
-    if (start >= bytes.size()) {
-        static const QuestionBlock zeros = decodeBlock(QByteArrayView(buffer.data(), buffer.size()));
-        return zeros;
+    // Bytes past the end of the given ones are zeros. A block of zeros, the
+    // usual one past the end of a set, is the same every time: it is decoded
+    // once, and its texts are shared.
+    static constexpr std::array<char, kBlockSize> kZeroBlock{};
+    static const QuestionBlock zeros = decodeBlock(QByteArrayView(kZeroBlock.data(), kZeroBlock.size()));
+    if (start + kBlockSize <= bytes.size()) {
+        const QByteArrayView block = bytes.sliced(start, kBlockSize);
+        return std::memcmp(block.data(), kZeroBlock.data(), kBlockSize) == 0 ? zeros : decodeBlock(block);
     }
+    if (start >= bytes.size())
+        return zeros;
+    std::array<char, kBlockSize> buffer{};
     std::copy_n(bytes.data() + start, bytes.size() - start, buffer.begin());
     return decodeBlock(QByteArrayView(buffer.data(), buffer.size()));
 }
