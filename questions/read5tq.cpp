@@ -153,7 +153,9 @@ std::optional<QuestionBlock> GetQuestionBlock(QByteArrayView bytes, qsizetype k,
     static const QuestionBlock zeros = decodeBlock(QByteArrayView(kZeroBlock.data(), kZeroBlock.size()));
     if (start + kBlockSize <= bytes.size()) {
         const QByteArrayView block = bytes.sliced(start, kBlockSize);
-        return std::memcmp(block.data(), kZeroBlock.data(), kBlockSize) == 0 ? zeros : decodeBlock(block);
+        if (block[0] == 0 && std::memcmp(block.data(), kZeroBlock.data(), kBlockSize) == 0)
+            return zeros;
+        return decodeBlock(block);
     }
     if (start >= bytes.size())
         return zeros;
