@@ -85,8 +85,7 @@ public:
                 QStringLiteral(
                     "answer %1 is not a number from -32767 to 32767: no choice of question %2 counts as "
                     "correct")
-                    .arg(quotedForMessage(value.trimmed()))
-                    .arg(m_question));
+                    .arg(quotedForMessage(value.trimmed()), QString::number(m_question)));
         else if (*answer < 1 || *answer > kChoiceCount)
             m_report->warnAt(
                 int(i + 1),
