@@ -14,14 +14,17 @@ int readWithGetLine(montera::QuestionBank& bank, const QString& text)
     int n = 0;
     for (int line = 0;; ++line) {
         const QString value = montera::GetLine(line, text);
-        if (line == 3)
+        if (line == 3) {
+            bank.markFilled(0);
             bank.QuestionTitle[0] = value;
+        }
         if (line < 5)
             continue;
         if (value.isEmpty() || n == montera::kBankCapacity)
             break;
         const int k = line - 6 * n - 5;
         if (k == 0) {
+            bank.markFilled(n);
             bank.QuestionText[n] = value;
         } else {
             bank.Choices[n][k - 1] = value;
@@ -45,12 +48,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         text = montera::cp932::decode(fuzzutil::view(data + 1, size - 1));
 
     auto& bank = fuzzutil::bank();
-    bank.clear();
     const int result = montera::Read5TX(bank, text);
     fuzzutil::checkBank(result);
     if (text.size() <= 2000) {
         static auto reference = std::make_unique<montera::QuestionBank>();
-        reference->clear();
         if (readWithGetLine(*reference, text) != result)
             std::abort();
         for (int q = 0; q <= result && q < montera::kBankCapacity; ++q) {
@@ -59,6 +60,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 reference->QuestionTitle[q] != bank.QuestionTitle[q])
                 std::abort();
         }
+        reference->clear();
     }
+    bank.clear();
     return 0;
 }

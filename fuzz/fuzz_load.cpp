@@ -33,5 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             reported->AnswerIndex[q] != bank.AnswerIndex[q])
             std::abort();
     }
+    fuzzutil::bank().clear();
+    reported->clear();
     return 0;
 }

@@ -7,7 +7,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     QStringList lines = fuzzutil::fileLines(fuzzutil::view(data, size));
     lines << QString();
+    const int result = montera::ReadQIZ(fuzzutil::bank(), lines);
+    fuzzutil::checkBank(result);
     fuzzutil::bank().clear();
-    fuzzutil::checkBank(montera::ReadQIZ(fuzzutil::bank(), lines));
     return 0;
 }

@@ -16,13 +16,14 @@ QuestionBank::QuestionBank()
 
 void QuestionBank::clear()
 {
-    for (int i = 0; i < kBankCapacity; ++i) {
+    for (int i = 0; i < std::min(m_filled, kBankCapacity); ++i) {
         QuestionText[i].clear();
         QuestionTitle[i].clear();
         for (QString& choice : Choices[i])
             choice.clear();
         AnswerIndex[i] = 0;
     }
+    m_filled = 0;
     LastQuestion = 0;
     SetTitle.clear();
     SetCreator.clear();
@@ -69,6 +70,7 @@ bool hasRightChoice(const QuestionBank& bank)
 void QError(QuestionBank& bank, std::int16_t& mode, const QString& message)
 {
     mode = 0;
+    bank.markFilled(0);
     bank.LastQuestion = 0;
     bank.QuestionText[0] = message;
     bank.AnswerIndex[0] = -1;
@@ -98,8 +100,11 @@ LoadOutcome LoadQuestion(QuestionBank& bank, std::int16_t& mode, const QString& 
 {
     bank.clear();
     TextEncoding encoding = TextEncoding::Cp932;
-    const auto readLines = [&encoding](const QString& name, QStringList& lines) {
+    const auto readLines = [&encoding](const QString& name, TextLines& lines) {
         return ReadTextLines(name, lines, encoding);
+    };
+    const auto readQiz = [](QuestionBank& target, const TextLines& lines, LoadReport* findings) {
+        return ReadQIZ(target, lines.lines, findings);
     };
     const auto readText = [&encoding](const QString& name, QString& text) {
         return ReadTextFile(name, text, encoding);
@@ -107,11 +112,11 @@ LoadOutcome LoadQuestion(QuestionBank& bank, std::int16_t& mode, const QString& 
     const QString ending = fileName.right(3).toUpper();
     LoadOutcome outcome = LoadOutcome::Unrecognised;
     if (ending == u"QIZ")
-        outcome = loadWith<QStringList>(bank, mode, fileName, report, readLines, ReadQIZ);
+        outcome = loadWith<TextLines>(bank, mode, fileName, report, readLines, readQiz);
     else if (ending == u"5TX")
         outcome = loadWith<QString>(bank, mode, fileName, report, readText, Read5TX);
     else if (ending == u"5TQ")
-        outcome = loadWith<QByteArray>(bank, mode, fileName, report, ReadBinaryFile, Read5TQ);
+        outcome = loadWith<QByteArray>(bank, mode, fileName, report, ReadBinaryFileStart, Read5TQ);
     else
         QError(bank, mode, kErrorNoSet);
     if (report)

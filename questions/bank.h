@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <vector>
@@ -18,8 +19,13 @@ inline constexpr int kChoiceCount = 5;
 struct QuestionBank {
     QuestionBank();
 
-    // Empties every entry and the set strings; the extent stays.
+    // Empties every entry and the set strings; the extent stays. Only the
+    // entries up to the highest one marked filled are touched, so that
+    // clearing after a small set costs little.
     void clear();
+
+    // Whoever writes an entry marks it first: the readers and QError.
+    void markFilled(int entry) { m_filled = std::max(m_filled, entry + 1); }
 
     std::vector<QString> QuestionText;
     std::vector<QString> QuestionTitle;
@@ -29,6 +35,9 @@ struct QuestionBank {
     QString SetTitle;
     QString SetCreator;
     QString SetVersion;
+
+private:
+    int m_filled = 0; // entries 0 to m_filled - 1 may hold something
 };
 
 // The process's bank. The program has exactly one; tests may build their own.

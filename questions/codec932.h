@@ -14,6 +14,10 @@
 namespace montera::cp932 {
 
 QString decode(QByteArrayView bytes);
+
+// Decodes into the buffer at out, which has room for bytes.size() units, and
+// returns the end of what it wrote. Each byte is first XORed with the mask.
+char16_t* decodeInto(QByteArrayView bytes, char16_t* out, unsigned char mask = 0);
 QByteArray encode(QStringView text);
 
 // The index of the first character of the text that encode would write as

@@ -60,14 +60,42 @@ void setOversizeWarning(OversizeWarning warning)
 
 namespace {
 
-// The text of the bytes' lines, each followed by CR LF.
-void appendLines(QByteArrayView bytes, const TextLayout& layout, QString& text)
+// Decodes the line into the buffer at out, which has room for line.size()
+// units: neither decoder makes more units than it reads bytes.
+char16_t* decodeTextInto(QByteArrayView line, TextEncoding encoding, char16_t* out)
 {
-    text.reserve(bytes.size() + bytes.size() / 8);
-    forEachLine(layout.body, layout.lineBreak, [&text, &layout](QByteArrayView line) {
-        text += decodeText(line, layout.encoding);
-        text += u"\r\n";
+    if (encoding == TextEncoding::Cp932)
+        return cp932::decodeInto(line, out);
+    const QString decoded = QString::fromUtf8(line);
+    Q_ASSERT(decoded.size() <= line.size());
+    return std::copy_n(decoded.utf16(), decoded.size(), out);
+}
+
+// Decodes every line of the body into one string, each line followed by the
+// separator, and calls onLine(start) with the position in the string where
+// each line starts. One allocation for the whole text, not one per line.
+template<typename OnLine>
+QString decodeLines(const TextLayout& layout, QStringView separator, OnLine onLine)
+{
+    const QByteArrayView body = layout.body;
+    const char end = layout.lineBreak == LineBreak::Lf ? '\n' : '\r';
+    const qsizetype lineCount = std::count(body.begin(), body.end(), end) + 1;
+    QString text(body.size() + lineCount * separator.size(), Qt::Uninitialized);
+    char16_t* const begin = reinterpret_cast<char16_t*>(text.data());
+    char16_t* out = begin;
+    forEachLine(body, layout.lineBreak, [&](QByteArrayView line) {
+        onLine(out - begin);
+        out = decodeTextInto(line, layout.encoding, out);
+        out = std::copy_n(separator.utf16(), separator.size(), out);
     });
+    text.truncate(out - begin);
+    return text;
+}
+
+// The text of the bytes' lines, each followed by CR LF.
+void appendLines(const TextLayout& layout, QString& text)
+{
+    text = decodeLines(layout, u"\r\n", [](qsizetype) {});
 }
 
 // The bytes' lines and the empty element after them.
@@ -76,6 +104,18 @@ void appendLines(const TextLayout& layout, QStringList& lines)
     forEachLine(layout.body, layout.lineBreak,
                 [&lines, &layout](QByteArrayView line) { lines.append(decodeText(line, layout.encoding)); });
     lines.append(QString());
+}
+
+void appendLines(const TextLayout& layout, TextLines& lines)
+{
+    std::vector<qsizetype> starts;
+    lines.text = decodeLines(layout, {}, [&starts](qsizetype start) { starts.push_back(start); });
+    starts.push_back(lines.text.size());
+    lines.lines.reserve(starts.size());
+    const QStringView text = lines.text;
+    for (size_t i = 0; i + 1 < starts.size(); ++i)
+        lines.lines.push_back(text.sliced(starts[i], starts[i + 1] - starts[i]));
+    lines.lines.emplace_back();
 }
 
 } // namespace
@@ -101,7 +141,7 @@ bool ReadTextFile(const QString& fileName, QString& text)
     QByteArray bytes;
     if (!readWholeFile(fileName, bytes))
         return false;
-    appendLines(bytes, TextLayout{TextEncoding::Cp932, bytes, LineBreak::CrOrCrLf}, text);
+    appendLines(TextLayout{TextEncoding::Cp932, bytes, LineBreak::CrOrCrLf}, text);
     return true;
 }
 
@@ -114,7 +154,7 @@ bool ReadTextFile(const QString& fileName, QString& text, TextEncoding& encoding
         return false;
     const TextLayout layout = textLayoutOf(bytes);
     encoding = layout.encoding;
-    appendLines(bytes, layout, text);
+    appendLines(layout, text);
     return true;
 }
 
@@ -143,18 +183,43 @@ bool ReadTextLines(const QString& fileName, QStringList& lines, TextEncoding& en
     return true;
 }
 
+bool ReadTextLines(const QString& fileName, TextLines& lines, TextEncoding& encoding)
+{
+    lines = TextLines();
+    encoding = TextEncoding::Cp932;
+    QByteArray bytes;
+    if (!readWholeFile(fileName, bytes))
+        return false;
+    const TextLayout layout = textLayoutOf(bytes);
+    encoding = layout.encoding;
+    appendLines(layout, lines);
+    return true;
+}
+
 bool ReadBinaryFile(const QString& fileName, QByteArray& bytes)
+{
+    if (!ReadBinaryFileStart(fileName, bytes))
+        return false;
+    bytes.resize(kBinaryBufferSize, '\0');
+    return true;
+}
+
+bool ReadBinaryFileStart(const QString& fileName, QByteArray& bytes)
 {
     bytes = QByteArray(1, '\0');
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         return false;
-    // One byte more than the buffer tells whether the file is too long.
-    QByteArray read = file.read(kBinaryBufferSize + 1);
+    // One byte more than the buffer tells whether the file is too long. The
+    // read allocates what it is asked for: ask no more than the file has.
+    const qint64 fileSize = file.isSequential() ? 0 : file.size();
+    const qint64 limit = kBinaryBufferSize + 1;
+    QByteArray read = file.read(fileSize > 0 ? std::min(fileSize + 1, limit) : limit);
     if (file.error() != QFileDevice::NoError)
         return false;
     const bool oversize = read.size() > kBinaryBufferSize;
-    read.resize(kBinaryBufferSize, '\0');
+    if (oversize)
+        read.truncate(kBinaryBufferSize);
     bytes = std::move(read);
     if (oversize && oversizeWarning())
         oversizeWarning()();
@@ -196,12 +261,17 @@ QString GetLine(qsizetype line, const QString& text)
     }
 }
 
-QString GetDoc(QStringView line)
+QStringView docOf(QStringView line)
 {
     const qsizetype equals = line.indexOf(u'=');
     if (equals < 0)
-        return QString();
-    return line.sliced(equals + 1).toString();
+        return QStringView();
+    return line.sliced(equals + 1);
+}
+
+QString GetDoc(QStringView line)
+{
+    return docOf(line).toString();
 }
 
 } // namespace montera

@@ -7,7 +7,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstring>
 #include <functional>
+#include <vector>
 
 // Whole-file reading and writing, and the small text helpers that every
 // question-set reader and the settings file use. All text passes through the
@@ -44,8 +46,10 @@ void forEachLine(QByteArrayView bytes, LineBreak lineBreak, OnLine onLine)
     const char end = lineBreak == LineBreak::Lf ? '\n' : '\r';
     qsizetype start = 0;
     for (qsizetype i = 0; i < size; ++i) {
-        if (data[i] != end)
-            continue;
+        const void* found = std::memchr(data + i, end, size_t(size - i));
+        if (!found)
+            break;
+        i = static_cast<const char*>(found) - data;
         onLine(bytes.sliced(start, i - start));
         if (lineBreak == LineBreak::CrOrCrLf && i + 1 < size && data[i + 1] == '\n')
             ++i;
@@ -70,10 +74,22 @@ bool ReadTextLines(const QString& fileName, QStringList& lines);
 bool ReadTextFile(const QString& fileName, QString& text, TextEncoding& encoding);
 bool ReadTextLines(const QString& fileName, QStringList& lines, TextEncoding& encoding);
 
+// A text file's lines decoded into one string, so that reading a large set
+// costs one allocation rather than one per line. The views refer into text;
+// the last is the empty element that ReadTextLines appends.
+struct TextLines {
+    QString text;
+    std::vector<QStringView> lines;
+};
+bool ReadTextLines(const QString& fileName, TextLines& lines, TextEncoding& encoding);
+
 // Reads the first kBinaryBufferSize bytes of the file into a buffer of exactly
 // that size, zeros after a shorter file. A longer file is reported through the
 // oversize warning and still read.
 bool ReadBinaryFile(const QString& fileName, QByteArray& bytes);
+// The same without the zeros after a shorter file, for a reader that takes
+// bytes past the end as zeros itself.
+bool ReadBinaryFileStart(const QString& fileName, QByteArray& bytes);
 
 // Replaces the file with the text. The old file stays whole if writing fails.
 bool WriteTextFile(const QString& fileName, const QString& text);
@@ -89,6 +105,8 @@ QString GetLine(qsizetype line, const QString& text);
 // The value of a KEY=value line: everything after the first "=", untrimmed, or
 // the empty string when there is no "=".
 QString GetDoc(QStringView line);
+// The same as a view into the line: a null view when there is no "=".
+QStringView docOf(QStringView line);
 
 // The oversize warning of ReadBinaryFile goes through this hook so that the
 // program can show a message box and the command-line tool a line on standard

@@ -5,10 +5,9 @@
 #include "fileutil.h"
 #include "readers.h"
 
-#include <QVarLengthArray>
-
 #include <algorithm>
 #include <array>
+#include <cstring>
 
 namespace montera {
 
@@ -61,38 +60,50 @@ QString GetFieldText(QByteArrayView buffer, qsizetype start, qsizetype length)
 
 namespace {
 
-// Appends the unmasked bytes of the field to out, up to the end mark.
-template<typename Out>
-void unmaskField(QByteArrayView buffer, qsizetype start, qsizetype length, Out& out)
+// The length of the masked text at the start of the field: up to the first
+// stored blank (0x20, which unmasks to kMaskedBlank) that another follows.
+// The look-ahead may reach into the next field of the buffer.
+qsizetype maskedTextLength(QByteArrayView buffer, QByteArrayView bytes)
+{
+    // Stored blanks are rare in masked text: jump from one to the next.
+    const char* const end = bytes.data() + bytes.size();
+    const char* const bufferEnd = buffer.data() + buffer.size();
+    const char* blank = bytes.data();
+    while (blank < end) {
+        blank = static_cast<const char*>(std::memchr(blank, ' ', size_t(end - blank)));
+        if (!blank)
+            break;
+        if (blank + 1 < bufferEnd && blank[1] == ' ')
+            return blank - bytes.data();
+        ++blank;
+    }
+    return bytes.size();
+}
+
+// The masked bytes of the field, up to the end mark.
+QByteArrayView maskedField(QByteArrayView buffer, qsizetype start, qsizetype length)
 {
     const QByteArrayView bytes = field(buffer, start, length);
-    const qsizetype from = start < 0 ? 0 : start;
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        const auto unmasked = static_cast<unsigned char>(static_cast<unsigned char>(bytes[i]) ^ kMask);
-        if (unmasked == kMaskedBlank) {
-            // The look-ahead may reach into the next field of the buffer.
-            const qsizetype next = from + i + 1;
-            if (next < buffer.size() && (static_cast<unsigned char>(buffer[next]) ^ kMask) == kMaskedBlank)
-                break;
-        }
-        out.append(static_cast<char>(unmasked));
-    }
+    return bytes.first(maskedTextLength(buffer, bytes));
 }
 
 } // namespace
 
 QByteArray GetMaskedBytes(QByteArrayView buffer, qsizetype start, qsizetype length)
 {
-    QByteArray taken;
-    unmaskField(buffer, start, length, taken);
+    QByteArray taken = maskedField(buffer, start, length).toByteArray();
+    for (char& byte : taken)
+        byte = static_cast<char>(byte ^ kMask);
     return taken;
 }
 
 QString GetMaskedText(QByteArrayView buffer, qsizetype start, qsizetype length)
 {
-    QVarLengthArray<char, kBlockSize> taken;
-    unmaskField(buffer, start, length, taken);
-    return cp932::decode(QByteArrayView(taken.constData(), taken.size()));
+    const QByteArrayView masked = maskedField(buffer, start, length);
+    QString text(masked.size(), Qt::Uninitialized);
+    char16_t* const begin = reinterpret_cast<char16_t*>(text.data());
+    text.truncate(cp932::decodeInto(masked, begin, kMask) - begin);
+    return text;
 }
 
 std::optional<SectionHeader> GetSectionHeader(QByteArrayView bytes, qsizetype offset)
@@ -111,16 +122,13 @@ std::optional<SectionHeader> GetSectionHeader(QByteArrayView bytes, qsizetype of
     return header;
 }
 
-std::optional<QuestionBlock> GetQuestionBlock(QByteArrayView bytes, qsizetype k, const SectionHeader& header)
+namespace {
+
+// The fields of the block's 256 bytes. The look-ahead of the last field
+// reaches past them, which counts as no blank: the next block's first byte
+// never ends a text.
+QuestionBlock decodeBlock(QByteArrayView view)
 {
-    const qsizetype start = (header.FirstBlock + k) * kBlockSize;
-    if (k < 0 || start + kBlockSize - 1 > kLastReadableOffset || start + kBlockSize > bytes.size())
-        return std::nullopt;
-    // One zero byte after the block: the look-ahead of the last field sees it,
-    // and it unmasks to 0x80, which never ends a text.
-    std::array<char, kBlockSize + 1> buffer{};
-    std::copy_n(bytes.data() + start, kBlockSize, buffer.begin());
-    const QByteArrayView view(buffer.data(), buffer.size());
     QuestionBlock block;
     block.Text = GetMaskedText(view, 0, kTextSize);
     block.Choice1 = GetMaskedText(view, choiceOffset(0), kChoiceSize);
@@ -131,7 +139,35 @@ std::optional<QuestionBlock> GetQuestionBlock(QByteArrayView bytes, qsizetype k,
     return block;
 }
 
+} // namespace
+
+std::optional<QuestionBlock> GetQuestionBlock(QByteArrayView bytes, qsizetype k, const SectionHeader& header)
+{
+    const qsizetype start = (header.FirstBlock + k) * kBlockSize;
+    if (k < 0 || start + kBlockSize - 1 > kLastReadableOffset)
+        return std::nullopt;
+    // Bytes past the end of the given ones are zeros. A block of zeros, the
+    // usual one past the end of a set, is the same every time: it is decoded
+    // once, and its texts are shared.
+    static constexpr std::array<char, kBlockSize> kZeroBlock{};
+    static const QuestionBlock zeros = decodeBlock(QByteArrayView(kZeroBlock.data(), kZeroBlock.size()));
+    if (start + kBlockSize <= bytes.size()) {
+        const QByteArrayView block = bytes.sliced(start, kBlockSize);
+        if (block[0] == 0 && std::memcmp(block.data(), kZeroBlock.data(), kBlockSize) == 0)
+            return zeros;
+        return decodeBlock(block);
+    }
+    if (start >= bytes.size())
+        return zeros;
+    std::array<char, kBlockSize> buffer{};
+    std::copy_n(bytes.data() + start, bytes.size() - start, buffer.begin());
+    return decodeBlock(QByteArrayView(buffer.data(), buffer.size()));
+}
+
 namespace {
+
+// The last block whose 256 bytes all lie within the buffer.
+constexpr int kLastReadableBlock = int((kLastReadableOffset + 1) / kBlockSize) - 1;
 
 // The reasons why the header at the offset makes the set invalid.
 void reportHeaderErrors(LoadReport& report, QByteArrayView bytes, qsizetype offset, const QString& section)
@@ -155,17 +191,14 @@ void reportHeaderErrors(LoadReport& report, QByteArrayView bytes, qsizetype offs
 
 int Read5TQ(QuestionBank& bank, const QByteArray& content, LoadReport* report)
 {
-    // ReadBinaryFile always gives the full buffer; anything shorter is read as
-    // if the missing bytes were the zeros after the end of a short file.
-    QByteArray padded;
-    QByteArrayView bytes = content;
-    if (bytes.size() < kBinaryBufferSize) {
-        padded = content;
-        padded.resize(kBinaryBufferSize, '\0');
-        bytes = padded;
-    } else {
-        bytes = bytes.first(kBinaryBufferSize);
-    }
+    // Anything shorter than the buffer of ReadBinaryFile is read as if the
+    // missing bytes were the zeros after the end of a short file. Only the
+    // headers are copied to make them whole: a question block reads the bytes
+    // past the end as zeros by itself.
+    const QByteArrayView blocks = QByteArrayView(content).first(std::min(content.size(), kBinaryBufferSize));
+    std::array<char, kSectionCount * kBlockSize> headers{};
+    std::copy_n(blocks.data(), std::min<qsizetype>(headers.size(), blocks.size()), headers.begin());
+    const QByteArrayView bytes(headers.data(), headers.size());
 
     // Without a report the first fault ends the reading. With one, every
     // section is looked at, so that each fault is reported, but nothing more
@@ -195,14 +228,25 @@ int Read5TQ(QuestionBank& bank, const QByteArray& content, LoadReport* report)
             shortSetName = header->SetName.first(header->SetName.size() - 4);
             title = shortSetName + QStringLiteral(" - ") + header->SectionName;
         }
+        // Where a question's block is no longer readable, and where the bank
+        // is full: between these, a question that is not stored changes
+        // nothing, and the loop jumps to the next of them.
+        const int firstUnreadable = std::max(0, kLastReadableBlock + 1 - header->FirstBlock);
+        const int firstOverCapacity = kBankCapacity - total;
+        const auto nextChange = [&](int k) {
+            int next = std::min<int>(header->Count, std::max(k + 1, firstUnreadable));
+            if (!overCapacity && firstOverCapacity > k)
+                next = std::min(next, firstOverCapacity);
+            return next;
+        };
         for (int k = 0; k < header->Count; ++k) {
-            std::optional<QuestionBlock> block = GetQuestionBlock(bytes, k, *header);
+            const bool readable = header->FirstBlock + k <= kLastReadableBlock;
             const int q = total + k;
             const qsizetype start = (qsizetype(header->FirstBlock) + k) * kBlockSize;
-            if (!block || q >= kBankCapacity) {
+            if (!readable || q >= kBankCapacity) {
                 if (!report)
                     return 0;
-                if (!block) {
+                if (!readable) {
                     report->findings.push_back(
                         {Severity::Error, 0, start,
                          section +
@@ -219,10 +263,15 @@ int Read5TQ(QuestionBank& bank, const QByteArray& content, LoadReport* report)
                                        .arg(k + 1)});
                 overCapacity = true;
                 valid = false;
+                k = nextChange(k) - 1;
                 continue;
             }
-            if (!valid)
+            if (!valid) {
+                k = nextChange(k) - 1;
                 continue;
+            }
+            std::optional<QuestionBlock> block = GetQuestionBlock(blocks, k, *header);
+            bank.markFilled(q);
             bank.QuestionTitle[q] = title;
             bank.QuestionText[q] = std::move(block->Text);
             bank.AnswerIndex[q] = 0;

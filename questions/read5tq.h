@@ -63,8 +63,9 @@ struct QuestionBlock {
 // the high byte of either is 0x80 or more.
 std::optional<SectionHeader> GetSectionHeader(QByteArrayView bytes, qsizetype offset);
 
-// Question k of the section. Nothing when the block reaches beyond offset
-// kLastReadableOffset of the buffer.
+// Question k of the section, from the start of the buffer: bytes past the
+// end of the given ones read as zeros. Nothing when the block reaches beyond
+// offset kLastReadableOffset of the buffer.
 std::optional<QuestionBlock> GetQuestionBlock(QByteArrayView bytes, qsizetype k, const SectionHeader& header);
 
 // The masked text of the field: each byte with its top bit flipped, up to the

@@ -34,10 +34,10 @@ public:
         m_fileLine = m_nextFileLine;
         if (lineFeed > 0 && m_text[lineFeed - 1] == u'\r')
             ++m_nextFileLine;
-        const QString line = m_text.sliced(m_position, lineFeed - m_position);
+        const qsizetype start = m_position;
         m_position = lineFeed + 1;
         ++m_count;
-        return line;
+        return m_text.sliced(start, lineFeed - start);
     }
 
     bool exhausted() const { return m_exhausted; }
@@ -72,9 +72,10 @@ int Read5TX(QuestionBank& bank, const QString& text, LoadReport* report)
     QString count;
     for (int header = 0; header < kHeaderLines; ++header) {
         QString line = lines.next();
-        if (header == 3)
+        if (header == 3) {
+            bank.markFilled(0);
             bank.QuestionTitle[0] = std::move(line);
-        else if (header == 4) {
+        } else if (header == 4) {
             count = std::move(line);
             countLine = lines.fileLine();
         }
@@ -110,6 +111,7 @@ int Read5TX(QuestionBank& bank, const QString& text, LoadReport* report)
                     QStringLiteral("empty line taken as %1 of question %2").arg(roles[k]).arg(n + 1));
         }
         if (k == 0) {
+            bank.markFilled(n);
             bank.QuestionText[n] = std::move(line);
             bank.AnswerIndex[n] = 0;
         } else {

@@ -3,6 +3,9 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
+
+#include <span>
 
 #include "findings.h"
 
@@ -18,12 +21,14 @@ struct QuestionBank;
 // it cannot read) and where each question starts.
 
 // QIZ: tagged lines, given as ReadTextLines gives them.
+int ReadQIZ(QuestionBank& bank, std::span<const QStringView> lines, LoadReport* report = nullptr);
 int ReadQIZ(QuestionBank& bank, const QStringList& lines, LoadReport* report = nullptr);
 
 // 5TX: positional lines, given as the whole text ReadTextFile gives.
 int Read5TX(QuestionBank& bank, const QString& text, LoadReport* report = nullptr);
 
-// 5TQ: fixed-size byte records, given as the buffer ReadBinaryFile gives.
+// 5TQ: fixed-size byte records, given as the buffer ReadBinaryFile gives or
+// as its start; the bytes after a shorter content read as zeros.
 int Read5TQ(QuestionBank& bank, const QByteArray& bytes, LoadReport* report = nullptr);
 
 } // namespace montera

@@ -4,10 +4,17 @@
 
 #include <bit>
 #include <optional>
+#include <vector>
 
 namespace montera {
 
 namespace {
+
+// The line at the index, or the empty line outside the list.
+QStringView lineAt(std::span<const QStringView> lines, qsizetype index)
+{
+    return index >= 0 && index < qsizetype(lines.size()) ? lines[size_t(index)] : QStringView();
+}
 
 // An answer value as a decimal whole number with optional sign and blanks
 // around it, within the signed 16-bit range less its lowest value.
@@ -38,10 +45,10 @@ std::optional<int> parseAnswer(QStringView value)
 // Without a report it does nothing.
 class QizNotes {
 public:
-    QizNotes(LoadReport* report, const QStringList& lines)
+    QizNotes(LoadReport* report, std::span<const QStringView> lines)
         : m_report(report)
         , m_lines(lines)
-        , m_fileLines(lines.size() - 1) // the last element is the appended empty one
+        , m_fileLines(qsizetype(lines.size()) - 1) // the last element is the appended empty one
     {}
 
     explicit operator bool() const { return m_report != nullptr; }
@@ -65,7 +72,7 @@ public:
                 .arg(m_fileLines - i - 1));
     }
 
-    void answer(qsizetype i, const QString& value, std::optional<int> answer)
+    void answer(qsizetype i, QStringView value, std::optional<int> answer)
     {
         if (m_hasAnswer)
             m_report->warnAt(
@@ -78,8 +85,7 @@ public:
                 QStringLiteral(
                     "answer %1 is not a number from -32767 to 32767: no choice of question %2 counts as "
                     "correct")
-                    .arg(quotedForMessage(value.trimmed()))
-                    .arg(m_question));
+                    .arg(quotedForMessage(value.trimmed()), QString::number(m_question)));
         else if (*answer < 1 || *answer > kChoiceCount)
             m_report->warnAt(
                 int(i + 1),
@@ -118,11 +124,11 @@ public:
     void end(qsizetype i)
     {
         finishQuestion();
-        const QString line = ItemOf(i, m_lines);
+        const QStringView line = lineAt(m_lines, i);
         const bool atEnd = i == m_fileLines;
         qsizetype after = 0;
         for (qsizetype j = i + 1; j < m_fileLines; ++j)
-            after += ItemOf(j, m_lines).isEmpty() ? 0 : 1;
+            after += lineAt(m_lines, j).isEmpty() ? 0 : 1;
         if (!atEnd && (after > 0 || !line.isEmpty())) {
             QString why;
             if (line.isEmpty())
@@ -154,7 +160,7 @@ private:
     }
 
     LoadReport* m_report = nullptr;
-    const QStringList& m_lines;
+    std::span<const QStringView> m_lines;
     qsizetype m_fileLines = 0;
     int m_question = 0;     // 1-based number of the current question, 0 before the first
     int m_questionLine = 0; // its line
@@ -165,12 +171,12 @@ private:
 
 } // namespace
 
-int ReadQIZ(QuestionBank& bank, const QStringList& lines, LoadReport* report)
+int ReadQIZ(QuestionBank& bank, std::span<const QStringView> lines, LoadReport* report)
 {
     QizNotes notes(report, lines);
     int q = -1;
     for (qsizetype i = 0;; ++i) {
-        const QString line = ItemOf(i, lines);
+        const QStringView line = lineAt(lines, i);
         const QChar tag = line.isEmpty() ? QChar() : line.front();
         if (tag == u'[') {
             continue;
@@ -189,12 +195,13 @@ int ReadQIZ(QuestionBank& bank, const QStringList& lines, LoadReport* report)
                 break;
             }
             ++q;
+            bank.markFilled(q);
             bank.QuestionText[q] = GetDoc(line);
             bank.QuestionTitle[q] = bank.SetTitle;
             if (notes)
                 notes.question(i);
         } else if (tag == u'A') {
-            const QString value = GetDoc(line);
+            const QStringView value = docOf(line);
             // An "A" line before the first question, or with a second character
             // that names no choice, has nothing to set.
             const char16_t second = line.size() < 2 ? u'\0' : line[1].unicode();
@@ -207,7 +214,7 @@ int ReadQIZ(QuestionBank& bank, const QStringList& lines, LoadReport* report)
                 if (notes)
                     notes.answer(i, value, answer);
             } else if (second >= u'1' && second <= u'5') {
-                bank.Choices[q][second - u'1'] = value;
+                bank.Choices[q][second - u'1'] = value.toString();
                 if (notes)
                     notes.choice(i, second - u'0');
             } else if (notes) {
@@ -221,6 +228,12 @@ int ReadQIZ(QuestionBank& bank, const QStringList& lines, LoadReport* report)
     }
     bank.LastQuestion = q;
     return q + 1;
+}
+
+int ReadQIZ(QuestionBank& bank, const QStringList& lines, LoadReport* report)
+{
+    const std::vector<QStringView> views(lines.begin(), lines.end());
+    return ReadQIZ(bank, views, report);
 }
 
 } // namespace montera

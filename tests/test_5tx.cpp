@@ -47,14 +47,17 @@ int referenceRead(QuestionBank& bank, const QString& text)
     int n = 0;
     for (int line = 0;; ++line) {
         const QString value = GetLine(line, text);
-        if (line == 3)
+        if (line == 3) {
+            bank.markFilled(0);
             bank.QuestionTitle[0] = value;
+        }
         if (line < 5)
             continue;
         if (value.isEmpty() || n == kBankCapacity)
             break;
         const int k = line - 6 * n - 5;
         if (k == 0) {
+            bank.markFilled(n);
             bank.QuestionText[n] = value;
             bank.AnswerIndex[n] = 0;
         } else {

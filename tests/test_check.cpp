@@ -219,6 +219,11 @@ void TestCheck::generated_data()
     QTest::newRow("no correct choice anywhere")
         << "none.qiz" << testutil::crlfText({"Q=a", "A1=x", "A =7", "Q=b", "A =0"}) << 0
         << "none.qiz: warning: no question has a correct choice: the set runs in the normal mode";
+    // The value is quoted as it is, a "%1" in it included.
+    QTest::newRow("answer with a percent sign")
+        << "percent.qiz" << testutil::crlfText({"Q=a", "A1=x", "A =%1", "Q=b", "A1=y", "A =1"}) << 0
+        << "percent.qiz:3: warning: answer \"%1\" is not a number from -32767 to 32767: no choice of "
+           "question 1 counts as correct";
     QTest::newRow("empty 5tx") << "empty.5tx" << QByteArray() << 1
                                << "empty.5tx: error: 0 lines: a 5TX set has 5 header lines";
 }

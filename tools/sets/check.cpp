@@ -187,8 +187,11 @@ void check5tq(Collector& out, const QByteArray& raw)
     if (raw.size() > kBinaryBufferSize)
         out.atOffset(Severity::Warning, kBinaryBufferSize,
                      QStringLiteral("the file has %1 bytes; only its first 640001 are read").arg(raw.size()));
+    // The headers are read whole, zeros after a shorter file; a block is
+    // looked at only where the file has it.
     QByteArray bytes = raw.first(std::min<qsizetype>(raw.size(), kBinaryBufferSize));
-    bytes.resize(kBinaryBufferSize, '\0');
+    if (bytes.size() < kSectionCount * kBlockSize)
+        bytes.resize(kSectionCount * kBlockSize, '\0');
 
     struct Range {
         int section = 0;
@@ -273,16 +276,19 @@ Report checkFile(const QString& fileName)
 {
     Report report;
     report.file = fileName;
-    auto bank = std::make_unique<QuestionBank>();
+    // One bank for every file checked: building one per file costs more than
+    // checking a small set.
+    static const auto kept = std::make_unique<QuestionBank>();
+    QuestionBank& bank = *kept;
     std::int16_t mode = 0;
     LoadReport load;
-    report.outcome = LoadQuestion(*bank, mode, fileName, &load);
+    report.outcome = LoadQuestion(bank, mode, fileName, &load);
     report.encoding = load.encoding;
     if (report.outcome == LoadOutcome::Ok)
-        report.questions = bank->LastQuestion + 1;
-    report.title = bank->SetTitle;
-    report.creator = bank->SetCreator;
-    report.version = bank->SetVersion;
+        report.questions = bank.LastQuestion + 1;
+    report.title = bank.SetTitle;
+    report.creator = bank.SetCreator;
+    report.version = bank.SetVersion;
 
     Collector out(report);
     const QString ending = fileName.right(3).toUpper();
@@ -318,18 +324,18 @@ Report checkFile(const QString& fileName)
         checkTextBytes(out, bytes, report.encoding);
         addReaderFindings();
         if (report.format == u"QIZ")
-            checkQizContent(out, *bank, load);
+            checkQizContent(out, bank, load);
     }
     out.finish();
 
     // The show cannot end a study, exam or oni run on a set that no answer
     // can get right, so it runs such a set in the normal mode.
     const auto hasCorrectChoice = [&bank](int q) {
-        return bank->AnswerIndex[q] >= 0 && bank->AnswerIndex[q] < kChoiceCount;
+        return bank.AnswerIndex[q] >= 0 && bank.AnswerIndex[q] < kChoiceCount;
     };
     if (report.outcome == LoadOutcome::Ok) {
         bool any = false;
-        for (int q = 0; q <= bank->LastQuestion && !any; ++q)
+        for (int q = 0; q <= bank.LastQuestion && !any; ++q)
             any = hasCorrectChoice(q);
         if (!any)
             out.file(Severity::Warning,
