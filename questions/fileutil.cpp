@@ -118,6 +118,23 @@ void appendLines(const TextLayout& layout, TextLines& lines)
     lines.lines.emplace_back();
 }
 
+// Reads a text set in the encoding it was saved in. The output keeps the
+// value the caller gave it for a file that cannot be read, and is replaced by
+// the file's text otherwise.
+template<typename Output>
+bool readDetected(const QString& fileName, Output& output, TextEncoding& encoding)
+{
+    encoding = TextEncoding::Cp932;
+    QByteArray bytes;
+    if (!readWholeFile(fileName, bytes))
+        return false;
+    const TextLayout layout = textLayoutOf(bytes);
+    encoding = layout.encoding;
+    output = Output();
+    appendLines(layout, output);
+    return true;
+}
+
 } // namespace
 
 TextLayout textLayoutOf(QByteArrayView bytes)
@@ -148,14 +165,7 @@ bool ReadTextFile(const QString& fileName, QString& text)
 bool ReadTextFile(const QString& fileName, QString& text, TextEncoding& encoding)
 {
     text.clear();
-    encoding = TextEncoding::Cp932;
-    QByteArray bytes;
-    if (!readWholeFile(fileName, bytes))
-        return false;
-    const TextLayout layout = textLayoutOf(bytes);
-    encoding = layout.encoding;
-    appendLines(layout, text);
-    return true;
+    return readDetected(fileName, text, encoding);
 }
 
 bool ReadTextLines(const QString& fileName, QStringList& lines)
@@ -172,28 +182,13 @@ bool ReadTextLines(const QString& fileName, QStringList& lines)
 bool ReadTextLines(const QString& fileName, QStringList& lines, TextEncoding& encoding)
 {
     lines = QStringList{QString()};
-    encoding = TextEncoding::Cp932;
-    QByteArray bytes;
-    if (!readWholeFile(fileName, bytes))
-        return false;
-    lines.clear();
-    const TextLayout layout = textLayoutOf(bytes);
-    encoding = layout.encoding;
-    appendLines(layout, lines);
-    return true;
+    return readDetected(fileName, lines, encoding);
 }
 
 bool ReadTextLines(const QString& fileName, TextLines& lines, TextEncoding& encoding)
 {
     lines = TextLines();
-    encoding = TextEncoding::Cp932;
-    QByteArray bytes;
-    if (!readWholeFile(fileName, bytes))
-        return false;
-    const TextLayout layout = textLayoutOf(bytes);
-    encoding = layout.encoding;
-    appendLines(layout, lines);
-    return true;
+    return readDetected(fileName, lines, encoding);
 }
 
 bool ReadBinaryFile(const QString& fileName, QByteArray& bytes)
