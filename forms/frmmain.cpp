@@ -23,7 +23,7 @@ const QString kProportionalFont = QStringLiteral("ＭＳ Ｐゴシック");
 
 QFont designFont(const QString& family, double points, QFont::Weight weight)
 {
-    QFont font(family);
+    QFont font(drawnFamily(family));
     font.setPointSizeF(points);
     font.setWeight(weight);
     font.setItalic(false);

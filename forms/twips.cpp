@@ -1,7 +1,11 @@
 #include "twips.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QFont>
+#include <QFontDatabase>
+#include <QHash>
 #include <QPalette>
 #include <QWidget>
 
@@ -49,6 +53,26 @@ void installFontSubstitutions()
         return true;
     }();
     Q_UNUSED(installed);
+}
+
+QString drawnFamily(const QString& designFamily)
+{
+    // Widgets live in the GUI thread only, so the cache needs no lock.
+    static QHash<QString, QString> resolved;
+    if (const auto found = resolved.constFind(designFamily); found != resolved.constEnd())
+        return *found;
+    installFontSubstitutions();
+    QString family = designFamily;
+    if (!QFontDatabase::hasFamily(designFamily)) {
+        const QStringList substitutes = QFont::substitutes(designFamily);
+        const auto installed = std::find_if(substitutes.begin(), substitutes.end(), [](const QString& name) {
+            return QFontDatabase::hasFamily(name);
+        });
+        if (installed != substitutes.end())
+            family = *installed;
+    }
+    resolved.insert(designFamily, family);
+    return family;
 }
 
 } // namespace montera

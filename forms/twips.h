@@ -42,4 +42,11 @@ void setForeColor(QWidget* widget, quint32 bgr);
 // compatible IPA faces where the named faces are missing. Safe to call again.
 void installFontSubstitutions();
 
+// The family to ask for to draw a design font: the design's own name where that
+// face is installed, otherwise the first installed substitute. Asking for a
+// missing face by name would send Qt through fontconfig's sorted fallback list
+// for every size and weight, a few milliseconds at each start of the show,
+// only to end at the same substitute.
+QString drawnFamily(const QString& designFamily);
+
 } // namespace montera
