@@ -2,10 +2,12 @@
 // pictures, and the input routing of the show window.
 #include "frmmain.h"
 #include "frmset.h"
+#include "pictures.h"
 #include "twips.h"
 
 #include <QFile>
 #include <QFontDatabase>
+#include <QResource>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QWindow>
@@ -70,6 +72,8 @@ private slots:
     void panelBitmapFormat();
     void marksFormat_data();
     void marksFormat();
+    void decodedPictures_data();
+    void decodedPictures();
     void controlsLieOnPanelParts_data();
     void controlsLieOnPanelParts();
 
@@ -415,6 +419,29 @@ void TestForms::marksFormat()
     QCOMPARE(qAlpha(image.pixel(clear)), 0);
     QCOMPARE(qAlpha(image.pixel(solid)), 255);
     QCOMPARE(qAlpha(image.pixel(0, 0)), 0);
+}
+
+void TestForms::decodedPictures_data()
+{
+    QTest::addColumn<QString>("picture");
+    QTest::newRow("panel") << "panel.bmp";
+    QTest::newRow("circle") << "maru.gif";
+    QTest::newRow("cross") << "batsu.gif";
+}
+
+void TestForms::decodedPictures()
+{
+    QFETCH(QString, picture);
+    const QString stored = QStringLiteral(":/forms/") + picture;
+    const QString decoded = stored.left(stored.lastIndexOf(u'.')) + QStringLiteral(".px8");
+    const QImage image = montera::decodedPicture(decoded);
+    QCOMPARE(image.format(), QImage::Format_Indexed8);
+    // Drawn from the program's own bytes, not from a copy.
+    const QResource resource(decoded);
+    QVERIFY(image.constBits() > resource.data() && image.constBits() < resource.data() + resource.size());
+    // Every pixel, transparency included, as the stored picture decodes.
+    QCOMPARE(image.convertToFormat(QImage::Format_ARGB32),
+             QImage(stored).convertToFormat(QImage::Format_ARGB32));
 }
 
 void TestForms::controlsLieOnPanelParts_data()
