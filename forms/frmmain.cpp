@@ -163,11 +163,6 @@ frmMain::frmMain(QWidget* parent)
     // The window takes every key and tracks the pointer without a button held.
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
-    // The window exists, still hidden, from here on, as a form's window does
-    // before its load handler runs: a second start finds the show by its title
-    // at once, not only after the controls have loaded their fonts and pictures
-    // and the show has read its settings and its set.
-    winId();
 
     // Siblings created later are drawn in front, so the controls are made from
     // back to front.
