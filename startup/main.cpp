@@ -1,4 +1,5 @@
 #include "fileutil.h"
+#include "fontpreload.h"
 #include "frmmain.h"
 #include "frmset.h"
 #include "hiddensettings.h"
@@ -21,6 +22,7 @@
 
 int main(int argc, char* argv[])
 {
+    montera::FontPreload fontPreload;
     // The show repaints a strip of a few pixels ten times a second. Through X
     // shared memory each of these small flushes costs a round trip with the
     // server; sent in the X stream they cost far less kernel time (measured
@@ -78,6 +80,8 @@ int main(int argc, char* argv[])
                 },
         });
 
+    // Every window below asks for fonts.
+    fontPreload.wait();
     const QStringList arguments = QApplication::arguments().mid(1);
     if (startup.Main(montera::argumentString(arguments)) == montera::StartOutcome::Ended) {
         return 0;
