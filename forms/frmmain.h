@@ -3,6 +3,7 @@
 #include "twips.h"
 #include "windowtitle.h"
 
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
@@ -15,6 +16,24 @@ class QKeyEvent;
 class QMouseEvent;
 
 namespace montera {
+
+// A picture control: draws its picture at its top left corner, in the format
+// it was read in. An 8-bit picture stays 8 bits: painting converts only the
+// pixels it draws, where a pixmap would hold a 32-bit copy of it all.
+class ImageBox : public QWidget {
+    Q_OBJECT
+public:
+    explicit ImageBox(QWidget* parent = nullptr);
+
+    void setImage(const QImage& image);
+    const QImage& image() const { return m_image; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QImage m_image;
+};
 
 // The time bar: a filled rectangle whose width the show sets in twips. Only
 // the bar itself is repainted when its width changes.
@@ -70,7 +89,7 @@ public:
     // Controls of the window, by their design names.
     QLineEdit* DummyText = nullptr;
     QWidget* fraDocFrame = nullptr;
-    QLabel* Image1 = nullptr;
+    ImageBox* Image1 = nullptr;
     QLabel* lblMode = nullptr;
     QLabel* Label2 = nullptr;
     QLabel* lblCANum = nullptr;
@@ -79,8 +98,8 @@ public:
     QLabel* lblDoc = nullptr;
     TimeBarShape* shpTimeBar = nullptr;
     QLabel* lblTitle = nullptr;
-    QLabel* lblBatsu = nullptr;
-    QLabel* lblMaru = nullptr;
+    ImageBox* lblBatsu = nullptr;
+    ImageBox* lblMaru = nullptr;
     QLabel* lblQNum = nullptr;
     // Answer slots 0 to 4, top to bottom (lblSelect1 to lblSelect5).
     std::array<QLabel*, 5> lblSelect{};

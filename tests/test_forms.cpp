@@ -2,6 +2,7 @@
 // pictures, and the input routing of the show window.
 #include "frmmain.h"
 #include "frmset.h"
+#include "gifimage.h"
 #include "twips.h"
 
 #include <QFile>
@@ -226,10 +227,12 @@ void TestForms::mainWindow()
     QVERIFY(!window.timMain->isSingleShot());
     QVERIFY(window.hasMouseTracking());
     QCOMPARE(window.shpTimeBar->fillColor(), QColor(0, 255, 0));
-    QVERIFY(!window.lblMaru->pixmap().isNull());
-    QVERIFY(!window.lblBatsu->pixmap().isNull());
-    QCOMPARE(window.Image1->pixmap().size(), QSize(640, 480));
-    QCOMPARE(window.lblMaru->pixmap().size(), QSize(256, 256));
+    QCOMPARE(window.Image1->image().size(), QSize(640, 480));
+    QCOMPARE(window.lblMaru->image().size(), QSize(256, 256));
+    QCOMPARE(window.lblBatsu->image().size(), QSize(256, 256));
+    // The 8-bit pictures are held as they are read, not as 32-bit copies.
+    for (const ImageBox* picture : {window.Image1, window.lblMaru, window.lblBatsu})
+        QCOMPARE(picture->image().format(), QImage::Format_Indexed8);
 }
 
 void TestForms::fontSubstitutes()
@@ -414,6 +417,11 @@ void TestForms::marksFormat()
     QCOMPARE(qAlpha(image.pixel(clear)), 0);
     QCOMPARE(qAlpha(image.pixel(solid)), 255);
     QCOMPARE(qAlpha(image.pixel(0, 0)), 0);
+    // The show's 8-bit reading gives the very pixels that Qt's reader gives.
+    const QImage indexed = montera::readIndexedGif(bytes);
+    QCOMPARE(indexed.format(), QImage::Format_Indexed8);
+    QCOMPARE(indexed.convertToFormat(QImage::Format_ARGB32_Premultiplied),
+             image.convertToFormat(QImage::Format_ARGB32_Premultiplied));
 }
 
 void TestForms::controlsLieOnPanelParts_data()
@@ -438,7 +446,7 @@ void TestForms::controlsLieOnPanelParts()
     QFETCH(bool, onWhite);
     frmMain window;
     auto* control = window.findChild<QWidget*>(name);
-    const QImage panel = window.Image1->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage panel = window.Image1->image().convertToFormat(QImage::Format_RGB32);
     const QRect inPicture = control->geometry().translated(-window.Image1->pos());
     QVERIFY(panel.rect().contains(inPicture));
     // Every pixel under the control, sampled on a grid, is of the right kind.
