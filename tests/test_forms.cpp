@@ -83,6 +83,8 @@ private slots:
     void setKeysPressOnlyTheFocusedButton_data();
     void setKeysPressOnlyTheFocusedButton();
     void setListPattern();
+    void setListNames_data();
+    void setListNames();
     void setListFolderFill();
     void setUnloadsOnce();
 };
@@ -625,6 +627,30 @@ void TestForms::setListPattern()
     // to case; the other format, other endings, folders and hidden files never.
     const QStringList expected{"Alpha.QIZ", "beta.5tq", "Beta.qiz", "Gamma.5TQ", "zeta.qiz"};
     QCOMPARE(listed, expected);
+}
+
+void TestForms::setListNames_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("listed");
+    // The pattern's wildcards are plain characters in a name, and a letter
+    // matches only the letters that are the same but for case.
+    QTest::newRow("stars in the name") << "*note*.qiz" << true;
+    QTest::newRow("question marks in the name") << "??.5TQ" << true;
+    QTest::newRow("beyond 16 bits") << "\U0001F600.qiz" << true;
+    QTest::newRow("dotless i") << "quiz.q\u0131z" << false;
+    QTest::newRow("full-width letters") << "quiz.\uFF51\uFF49\uFF5A" << false;
+}
+
+void TestForms::setListNames()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, listed);
+    QTemporaryDir folder;
+    QFile file(folder.filePath(name));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(FileListBox::matchingFiles(folder.path(), QString::fromLatin1(frmSet::kListPattern)),
+             listed ? QStringList{name} : QStringList());
 }
 
 void TestForms::setListFolderFill()
