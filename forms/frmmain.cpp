@@ -117,13 +117,36 @@ ImageBox::ImageBox(QWidget* parent)
 void ImageBox::setImage(const QImage& image)
 {
     m_image = image;
+    m_scaled = QImage();
     update();
 }
 
-void ImageBox::paintEvent(QPaintEvent* /*event*/)
+void ImageBox::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
-    painter.drawImage(QPoint(0, 0), m_image);
+    const qreal ratio = devicePixelRatioF();
+    if (!qFuzzyCompare(m_image.devicePixelRatio(), ratio)) {
+        // A picture made for another density is drawn as a label draws it:
+        // scaled smoothly to this one, once.
+        if (m_scaled.isNull() || !qFuzzyCompare(m_scaled.devicePixelRatio(), ratio)) {
+            m_scaled = m_image.scaled((m_image.deviceIndependentSize() * ratio).toSize(),
+                                      Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+            m_scaled.setDevicePixelRatio(ratio);
+        }
+        painter.drawImage(QPoint(0, 0), m_scaled);
+        return;
+    }
+    // Drawn in bands of a few rows: Qt shares the drawing of more rows of a
+    // picture that needs converting, such as an 8-bit one, out to a pool of
+    // threads, which the show would start and keep for this alone.
+    constexpr int kBandRows = 32;
+    const QRect exposed = event->rect() & QRect(QPoint(), m_image.deviceIndependentSize().toSize());
+    for (int top = exposed.top(); top <= exposed.bottom(); top += kBandRows) {
+        const QRect band(exposed.left(), top, exposed.width(),
+                         std::min(kBandRows, exposed.bottom() + 1 - top));
+        painter.drawImage(band, m_image,
+                          QRectF(QPointF(band.topLeft()) * ratio, QSizeF(band.size()) * ratio));
+    }
 }
 
 TimeBarShape::TimeBarShape(QWidget* parent)

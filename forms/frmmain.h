@@ -33,6 +33,7 @@ protected:
 
 private:
     QImage m_image;
+    QImage m_scaled; // the picture at the screen's density, where it was made for another
 };
 
 // The time bar: a filled rectangle whose width the show sets in twips. Only

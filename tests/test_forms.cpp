@@ -61,6 +61,8 @@ private slots:
     void mainLabels();
     void mainDrawingOrder();
     void mainWindow();
+    void picturesDrawnAsLabels_data();
+    void picturesDrawnAsLabels();
     void fontSubstitutes();
     void panelInputIsTransparent();
     void pointerReachesWindow_data();
@@ -235,6 +237,30 @@ void TestForms::mainWindow()
     // The 8-bit pictures are held as they are read, not as 32-bit copies.
     for (const ImageBox* picture : {window.Image1, window.lblMaru, window.lblBatsu})
         QCOMPARE(picture->image().format(), QImage::Format_Indexed8);
+}
+
+void TestForms::picturesDrawnAsLabels_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("panel") << QStringLiteral("Image1");
+    QTest::newRow("circle with its hole") << QStringLiteral("lblMaru");
+}
+
+void TestForms::picturesDrawnAsLabels()
+{
+    QFETCH(QString, name);
+    frmMain window;
+    auto* picture = window.findChild<ImageBox*>(name);
+    QLabel label;
+    label.setPixmap(QPixmap::fromImage(picture->image()));
+    label.resize(picture->size());
+    // Both over the same colour, pixel for pixel.
+    QImage expected(picture->size(), QImage::Format_RGB32);
+    expected.fill(Qt::magenta);
+    QImage drawn = expected;
+    label.render(&expected, {}, {}, QWidget::DrawChildren);
+    picture->render(&drawn, {}, {}, QWidget::DrawChildren);
+    QCOMPARE(drawn, expected);
 }
 
 void TestForms::fontSubstitutes()
