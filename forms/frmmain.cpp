@@ -319,6 +319,10 @@ void frmMain::mouseMoveEvent(QMouseEvent* event)
     emit mouseMove(event);
 }
 
+void frmMain::focusInEvent(QFocusEvent* /*event*/) {}
+
+void frmMain::focusOutEvent(QFocusEvent* /*event*/) {}
+
 void frmMain::closeEvent(QCloseEvent* event)
 {
     // The window never refuses to unload.

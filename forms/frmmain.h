@@ -118,6 +118,12 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    // The window looks the same with the focus and without it. QWidget's
+    // handlers repaint it on either change, which at the show's start paints
+    // all the black around the panel a second time, and without X shared
+    // memory Qt keeps a copy buffer as large as that strip (1 MB) from then on.
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     void runUnload();

@@ -48,6 +48,16 @@ void checkGeometry()
     QVERIFY(control->isVisibleTo(&window));
 }
 
+// Counts the paint events of the widgets it filters.
+struct PaintCounter : QObject {
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        paints += event->type() == QEvent::Paint;
+        return false;
+    }
+    int paints = 0;
+};
+
 } // namespace
 
 class TestForms : public QObject {
@@ -70,6 +80,7 @@ private slots:
     void keysReachWindow();
     void timeBarWidth();
     void mainUnloadsOnce();
+    void mainFocusRepaintsNothing();
     void panelBitmapFormat();
     void marksFormat_data();
     void marksFormat();
@@ -389,6 +400,24 @@ void TestForms::mainUnloadsOnce()
     QVERIFY(window.isUnloaded());
     QVERIFY(!window.isVisible());
     QVERIFY(!window.timMain->isActive());
+}
+
+void TestForms::mainFocusRepaintsNothing()
+{
+    frmMain window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCoreApplication::processEvents();
+    PaintCounter counter;
+    window.installEventFilter(&counter);
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    window.clearFocus();
+    QTRY_VERIFY(!window.hasFocus());
+    window.setFocus();
+    QTRY_VERIFY(window.hasFocus());
+    QTest::qWait(20);
+    QCOMPARE(counter.paints, 0);
 }
 
 void TestForms::panelBitmapFormat()
