@@ -1,8 +1,10 @@
 #include "frmmain.h"
+#include "gifimage.h"
 
 #include <algorithm>
 
 #include <QCloseEvent>
+#include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QKeyEvent>
@@ -60,22 +62,33 @@ QLabel* makeLabel(QWidget* parent, const char* name, QRect geometry, const QStri
 // A picture of the program's own resources, read by the format its name ends
 // in. Left to find the format itself, Qt first asks every image-format plugin
 // about a format that it has built in, such as BMP, and so loads them all, the
-// JPEG one with its library included, at every start of the show.
-QPixmap resourcePicture(const QString& resource)
+// JPEG one with its library included, at every start of the show. An 8-bit
+// picture stays 8-bit: the BMP reader keeps it so, and GIFs are read by our
+// own reader, as Qt's makes them 32-bit.
+QImage resourcePicture(const QString& resource)
 {
-    QImageReader reader(resource, QFileInfo(resource).suffix().toLatin1());
+    const QByteArray format = QFileInfo(resource).suffix().toLatin1();
+    if (format == "gif") {
+        QFile file(resource);
+        return file.open(QIODevice::ReadOnly) ? readIndexedGif(file.readAll()) : QImage();
+    }
+    QImageReader reader(resource, format);
     reader.setAutoDetectImageFormat(false);
-    return QPixmap::fromImage(reader.read());
+    QImage image = reader.read();
+    // Kept premultiplied, as a pixmap keeps it, so that no paint converts it.
+    if (image.format() == QImage::Format_ARGB32)
+        image.convertTo(QImage::Format_ARGB32_Premultiplied);
+    return image;
 }
 
 // The picture drawn for the screen's density: on screens of a device pixel
 // ratio above 1 the one drawn at twice the size ("name@2x.png" beside
 // "name.bmp"), which keeps its place and size in the design.
-QPixmap pictureFor(const QString& resource, qreal devicePixelRatio)
+QImage pictureFor(const QString& resource, qreal devicePixelRatio)
 {
     if (devicePixelRatio > 1) {
-        QPixmap sharp = resourcePicture(resource.left(resource.lastIndexOf(QLatin1Char('.'))) +
-                                        QStringLiteral("@2x.png"));
+        QImage sharp = resourcePicture(resource.left(resource.lastIndexOf(QLatin1Char('.'))) +
+                                       QStringLiteral("@2x.png"));
         if (!sharp.isNull()) {
             sharp.setDevicePixelRatio(2);
             return sharp;
@@ -84,19 +97,57 @@ QPixmap pictureFor(const QString& resource, qreal devicePixelRatio)
     return resourcePicture(resource);
 }
 
-QLabel* makeImage(QWidget* parent, const char* name, QRect geometry, const QString& resource)
+ImageBox* makeImage(QWidget* parent, const char* name, QRect geometry, const QString& resource)
 {
-    auto* image = new QLabel(parent);
+    auto* image = new ImageBox(parent);
     image->setObjectName(QString::fromLatin1(name));
     image->setGeometry(geometry);
-    image->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    image->setPixmap(pictureFor(resource, image->devicePixelRatioF()));
-    image->setAutoFillBackground(false);
-    image->setFocusPolicy(Qt::NoFocus);
+    image->setImage(pictureFor(resource, image->devicePixelRatioF()));
     return image;
 }
 
 } // namespace
+
+ImageBox::ImageBox(QWidget* parent)
+    : QWidget(parent)
+{
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void ImageBox::setImage(const QImage& image)
+{
+    m_image = image;
+    m_scaled = QImage();
+    update();
+}
+
+void ImageBox::paintEvent(QPaintEvent* event)
+{
+    QPainter painter(this);
+    const qreal ratio = devicePixelRatioF();
+    if (!qFuzzyCompare(m_image.devicePixelRatio(), ratio)) {
+        // A picture made for another density is drawn as a label draws it:
+        // scaled smoothly to this one, once.
+        if (m_scaled.isNull() || !qFuzzyCompare(m_scaled.devicePixelRatio(), ratio)) {
+            m_scaled = m_image.scaled((m_image.deviceIndependentSize() * ratio).toSize(),
+                                      Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+            m_scaled.setDevicePixelRatio(ratio);
+        }
+        painter.drawImage(QPoint(0, 0), m_scaled);
+        return;
+    }
+    // Drawn in bands of a few rows: Qt shares the drawing of more rows of a
+    // picture that needs converting, such as an 8-bit one, out to a pool of
+    // threads, which the show would start and keep for this alone.
+    constexpr int kBandRows = 32;
+    const QRect exposed = event->rect() & QRect(QPoint(), m_image.deviceIndependentSize().toSize());
+    for (int top = exposed.top(); top <= exposed.bottom(); top += kBandRows) {
+        const QRect band(exposed.left(), top, exposed.width(),
+                         std::min(kBandRows, exposed.bottom() + 1 - top));
+        painter.drawImage(band, m_image,
+                          QRectF(QPointF(band.topLeft()) * ratio, QSizeF(band.size()) * ratio));
+    }
+}
 
 TimeBarShape::TimeBarShape(QWidget* parent)
     : QWidget(parent)
@@ -267,6 +318,10 @@ void frmMain::mouseMoveEvent(QMouseEvent* event)
 {
     emit mouseMove(event);
 }
+
+void frmMain::focusInEvent(QFocusEvent* /*event*/) {}
+
+void frmMain::focusOutEvent(QFocusEvent* /*event*/) {}
 
 void frmMain::closeEvent(QCloseEvent* event)
 {

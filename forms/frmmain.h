@@ -3,6 +3,7 @@
 #include "twips.h"
 #include "windowtitle.h"
 
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
@@ -15,6 +16,25 @@ class QKeyEvent;
 class QMouseEvent;
 
 namespace montera {
+
+// A picture control: draws its picture at its top left corner, in the format
+// it was read in. An 8-bit picture stays 8 bits: painting converts only the
+// pixels it draws, where a pixmap would hold a 32-bit copy of it all.
+class ImageBox : public QWidget {
+    Q_OBJECT
+public:
+    explicit ImageBox(QWidget* parent = nullptr);
+
+    void setImage(const QImage& image);
+    const QImage& image() const { return m_image; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QImage m_image;
+    QImage m_scaled; // the picture at the screen's density, where it was made for another
+};
 
 // The time bar: a filled rectangle whose width the show sets in twips. Only
 // the bar itself is repainted when its width changes.
@@ -70,7 +90,7 @@ public:
     // Controls of the window, by their design names.
     QLineEdit* DummyText = nullptr;
     QWidget* fraDocFrame = nullptr;
-    QLabel* Image1 = nullptr;
+    ImageBox* Image1 = nullptr;
     QLabel* lblMode = nullptr;
     QLabel* Label2 = nullptr;
     QLabel* lblCANum = nullptr;
@@ -79,8 +99,8 @@ public:
     QLabel* lblDoc = nullptr;
     TimeBarShape* shpTimeBar = nullptr;
     QLabel* lblTitle = nullptr;
-    QLabel* lblBatsu = nullptr;
-    QLabel* lblMaru = nullptr;
+    ImageBox* lblBatsu = nullptr;
+    ImageBox* lblMaru = nullptr;
     QLabel* lblQNum = nullptr;
     // Answer slots 0 to 4, top to bottom (lblSelect1 to lblSelect5).
     std::array<QLabel*, 5> lblSelect{};
@@ -98,6 +118,12 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    // The window looks the same with the focus and without it. QWidget's
+    // handlers repaint it on either change, which at the show's start paints
+    // all the black around the panel a second time, and without X shared
+    // memory Qt keeps a copy buffer as large as that strip (1 MB) from then on.
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     void runUnload();

@@ -3,7 +3,6 @@
 
 #include <QCloseEvent>
 #include <QDir>
-#include <QRegularExpression>
 
 #include <algorithm>
 
@@ -30,28 +29,68 @@ QItemSelectionModel::SelectionFlags FileListBox::selectionCommand(const QModelIn
     return deselects ? QItemSelectionModel::NoUpdate : command;
 }
 
+namespace {
+
+// A text as case-folded code points: two characters that are the same without
+// regard to case fold to the same code point.
+QList<uint> foldedCodePoints(const QString& text)
+{
+    QList<uint> codePoints = text.toUcs4();
+    for (uint& codePoint : codePoints)
+        codePoint = QChar::toCaseFolded(codePoint);
+    return codePoints;
+}
+
+// Whether the whole name matches the wildcard, both as folded code points: "*"
+// stands for any run of characters, "?" for any one, every other character for
+// itself. Matched by hand rather than as a regular expression, which would
+// load and compile the regular-expression engine at every start of the show.
+bool wildcardMatches(const QList<uint>& wildcard, const QList<uint>& name)
+{
+    qsizetype w = 0;
+    qsizetype n = 0;
+    // Where the last star was met, and the name's place then: on a mismatch
+    // that star takes one character more.
+    qsizetype star = -1;
+    qsizetype starName = 0;
+    while (n < name.size()) {
+        if (w < wildcard.size() && wildcard[w] == u'*') {
+            star = w++;
+            starName = n;
+        } else if (w < wildcard.size() && (wildcard[w] == u'?' || wildcard[w] == name[n])) {
+            ++w;
+            ++n;
+        } else if (star >= 0) {
+            w = star + 1;
+            n = ++starName;
+        } else {
+            return false;
+        }
+    }
+    while (w < wildcard.size() && wildcard[w] == u'*')
+        ++w;
+    return w == wildcard.size();
+}
+
+} // namespace
+
 QStringList FileListBox::matchingFiles(const QString& folder, const QString& pattern)
 {
     if (folder.isEmpty()) {
         return {};
     }
-    QList<QRegularExpression> patterns;
-    for (const QString& wildcard : pattern.split(u';', Qt::SkipEmptyParts)) {
-        patterns.append(
-            QRegularExpression(QRegularExpression::wildcardToRegularExpression(
-                                   wildcard.trimmed(), QRegularExpression::UnanchoredWildcardConversion),
-                               QRegularExpression::CaseInsensitiveOption));
-        // Anchor the whole name, as a file pattern always does.
-        patterns.last().setPattern(QStringLiteral("\\A(?:%1)\\z").arg(patterns.last().pattern()));
-    }
+    QList<QList<uint>> wildcards;
+    for (const QString& wildcard : pattern.split(u';', Qt::SkipEmptyParts))
+        wildcards.append(foldedCodePoints(wildcard.trimmed()));
     // Only plain files are listed; hidden ones are left out as the system's
     // file lists leave them out.
     const QStringList entries = QDir(folder).entryList(QDir::Files, QDir::Unsorted);
     QStringList names;
     for (const QString& entry : entries) {
+        const QList<uint> name = foldedCodePoints(entry);
         const bool matches =
-            std::any_of(patterns.cbegin(), patterns.cend(),
-                        [&](const QRegularExpression& re) { return re.match(entry).hasMatch(); });
+            std::any_of(wildcards.cbegin(), wildcards.cend(),
+                        [&](const QList<uint>& wildcard) { return wildcardMatches(wildcard, name); });
         if (matches) {
             names.append(entry);
         }

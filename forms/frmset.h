@@ -31,7 +31,8 @@ protected:
                                                          const QEvent* event = nullptr) const override;
 
 private:
-    // The patterns, separated by semicolons, e.g. "*.qiz;*.5tq".
+    // The patterns, separated by semicolons, e.g. "*.qiz;*.5tq": wildcards of
+    // "*" (any run of characters) and "?" (any one character).
     QString m_pattern;
 };
 

@@ -2,6 +2,7 @@
 // pictures, and the input routing of the show window.
 #include "frmmain.h"
 #include "frmset.h"
+#include "gifimage.h"
 #include "pictures.h"
 #include "twips.h"
 
@@ -49,6 +50,16 @@ void checkGeometry()
     QVERIFY(control->isVisibleTo(&window));
 }
 
+// Counts the paint events of the widgets it filters.
+struct PaintCounter : QObject {
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        paints += event->type() == QEvent::Paint;
+        return false;
+    }
+    int paints = 0;
+};
+
 } // namespace
 
 class TestForms : public QObject {
@@ -62,6 +73,8 @@ private slots:
     void mainLabels();
     void mainDrawingOrder();
     void mainWindow();
+    void picturesDrawnAsLabels_data();
+    void picturesDrawnAsLabels();
     void fontSubstitutes();
     void panelInputIsTransparent();
     void pointerReachesWindow_data();
@@ -69,6 +82,7 @@ private slots:
     void keysReachWindow();
     void timeBarWidth();
     void mainUnloadsOnce();
+    void mainFocusRepaintsNothing();
     void panelBitmapFormat();
     void marksFormat_data();
     void marksFormat();
@@ -231,10 +245,36 @@ void TestForms::mainWindow()
     QVERIFY(!window.timMain->isSingleShot());
     QVERIFY(window.hasMouseTracking());
     QCOMPARE(window.shpTimeBar->fillColor(), QColor(0, 255, 0));
-    QVERIFY(!window.lblMaru->pixmap().isNull());
-    QVERIFY(!window.lblBatsu->pixmap().isNull());
-    QCOMPARE(window.Image1->pixmap().size(), QSize(640, 480));
-    QCOMPARE(window.lblMaru->pixmap().size(), QSize(256, 256));
+    QCOMPARE(window.Image1->image().size(), QSize(640, 480));
+    QCOMPARE(window.lblMaru->image().size(), QSize(256, 256));
+    QCOMPARE(window.lblBatsu->image().size(), QSize(256, 256));
+    // The 8-bit pictures are held as they are read, not as 32-bit copies.
+    for (const ImageBox* picture : {window.Image1, window.lblMaru, window.lblBatsu})
+        QCOMPARE(picture->image().format(), QImage::Format_Indexed8);
+}
+
+void TestForms::picturesDrawnAsLabels_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("panel") << QStringLiteral("Image1");
+    QTest::newRow("circle with its hole") << QStringLiteral("lblMaru");
+}
+
+void TestForms::picturesDrawnAsLabels()
+{
+    QFETCH(QString, name);
+    frmMain window;
+    auto* picture = window.findChild<ImageBox*>(name);
+    QLabel label;
+    label.setPixmap(QPixmap::fromImage(picture->image()));
+    label.resize(picture->size());
+    // Both over the same colour, pixel for pixel.
+    QImage expected(picture->size(), QImage::Format_RGB32);
+    expected.fill(Qt::magenta);
+    QImage drawn = expected;
+    label.render(&expected, {}, {}, QWidget::DrawChildren);
+    picture->render(&drawn, {}, {}, QWidget::DrawChildren);
+    QCOMPARE(drawn, expected);
 }
 
 void TestForms::fontSubstitutes()
@@ -365,6 +405,24 @@ void TestForms::mainUnloadsOnce()
     QVERIFY(!window.timMain->isActive());
 }
 
+void TestForms::mainFocusRepaintsNothing()
+{
+    frmMain window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCoreApplication::processEvents();
+    PaintCounter counter;
+    window.installEventFilter(&counter);
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    window.clearFocus();
+    QTRY_VERIFY(!window.hasFocus());
+    window.setFocus();
+    QTRY_VERIFY(window.hasFocus());
+    QTest::qWait(20);
+    QCOMPARE(counter.paints, 0);
+}
+
 void TestForms::panelBitmapFormat()
 {
     QFile file(QStringLiteral(":/forms/panel.bmp"));
@@ -419,6 +477,11 @@ void TestForms::marksFormat()
     QCOMPARE(qAlpha(image.pixel(clear)), 0);
     QCOMPARE(qAlpha(image.pixel(solid)), 255);
     QCOMPARE(qAlpha(image.pixel(0, 0)), 0);
+    // The show's 8-bit reading gives the very pixels that Qt's reader gives.
+    const QImage indexed = montera::readIndexedGif(bytes);
+    QCOMPARE(indexed.format(), QImage::Format_Indexed8);
+    QCOMPARE(indexed.convertToFormat(QImage::Format_ARGB32_Premultiplied),
+             image.convertToFormat(QImage::Format_ARGB32_Premultiplied));
 }
 
 void TestForms::decodedPictures_data()
@@ -466,7 +529,7 @@ void TestForms::controlsLieOnPanelParts()
     QFETCH(bool, onWhite);
     frmMain window;
     auto* control = window.findChild<QWidget*>(name);
-    const QImage panel = window.Image1->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage panel = window.Image1->image().convertToFormat(QImage::Format_RGB32);
     const QRect inPicture = control->geometry().translated(-window.Image1->pos());
     QVERIFY(panel.rect().contains(inPicture));
     // Every pixel under the control, sampled on a grid, is of the right kind.
@@ -632,8 +695,12 @@ void TestForms::setListPattern()
 {
     QTemporaryDir folder;
     QVERIFY(folder.isValid());
-    const QStringList files{"zeta.qiz", "Alpha.QIZ", "beta.5tq",  "Gamma.5TQ", "delta.5tx",   "EPS.5TX",
-                            "quiz.txt", "a.qizx",    "b.qiz.bak", "c.5tqq",    ".hidden.qiz", "Beta.qiz"};
+    // Wildcard characters in a name are plain characters, and a letter matches
+    // only letters that are the same but for case (not a dotless or wide i).
+    const QStringList files{"zeta.qiz",   "Alpha.QIZ",   "beta.5tq",   "Gamma.5TQ", "delta.5tx",
+                            "EPS.5TX",    "quiz.txt",    "a.qizx",     "b.qiz.bak", "c.5tqq",
+                            "Beta.qiz",   ".hidden.qiz", "*note*.qiz", "??.5TQ",    "\U0001F600.qiz",
+                            "d.q\u0131z", "e.q\uFF49z"};
     for (const QString& name : files) {
         QFile file(folder.filePath(name));
         QVERIFY(file.open(QIODevice::WriteOnly));
@@ -643,7 +710,8 @@ void TestForms::setListPattern()
         FileListBox::matchingFiles(folder.path(), QString::fromLatin1(frmSet::kListPattern));
     // Both set formats of the list in either case, sorted by name without regard
     // to case; the other format, other endings, folders and hidden files never.
-    const QStringList expected{"Alpha.QIZ", "beta.5tq", "Beta.qiz", "Gamma.5TQ", "zeta.qiz"};
+    const QStringList expected{"*note*.qiz", "??.5TQ",    "Alpha.QIZ", "beta.5tq",
+                               "Beta.qiz",   "Gamma.5TQ", "zeta.qiz",  "\U0001F600.qiz"};
     QCOMPARE(listed, expected);
 }
 

@@ -3,7 +3,6 @@
 #include "frmmain.h"
 
 #include <QApplication>
-#include <QLabel>
 #include <QtTest>
 
 class TestScale : public QObject {
@@ -15,9 +14,9 @@ private slots:
 void TestScale::panelAtScale2()
 {
     montera::frmMain form;
-    const auto* panel = form.findChild<QLabel*>(QStringLiteral("Image1"));
+    const auto* panel = form.findChild<montera::ImageBox*>(QStringLiteral("Image1"));
     QVERIFY(panel);
-    const QPixmap picture = panel->pixmap();
+    const QImage picture = panel->image();
     QCOMPARE(picture.devicePixelRatio(), 2.0);
     QCOMPARE(picture.size(), QSize(1280, 960));
     QCOMPARE(picture.deviceIndependentSize().toSize(), panel->size());
