@@ -1,10 +1,9 @@
 #include "frmmain.h"
-#include "gifimage.h"
+#include "pictures.h"
 
 #include <algorithm>
 
 #include <QCloseEvent>
-#include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QKeyEvent>
@@ -59,19 +58,16 @@ QLabel* makeLabel(QWidget* parent, const char* name, QRect geometry, const QStri
     return label;
 }
 
-// A picture of the program's own resources, read by the format its name ends
-// in. Left to find the format itself, Qt first asks every image-format plugin
-// about a format that it has built in, such as BMP, and so loads them all, the
-// JPEG one with its library included, at every start of the show. An 8-bit
-// picture stays 8-bit: the BMP reader keeps it so, and GIFs are read by our
-// own reader, as Qt's makes them 32-bit.
+// A picture of the program's own resources. The design's pictures come as the
+// build decoded them (see pictures.h), 8-bit, without reading their formats;
+// the ones for twice the density are PNGs, read by that format alone: left to
+// find the format itself, Qt first asks every image-format plugin, and so
+// loads them all, the JPEG one with its library included.
 QImage resourcePicture(const QString& resource)
 {
     const QByteArray format = QFileInfo(resource).suffix().toLatin1();
-    if (format == "gif") {
-        QFile file(resource);
-        return file.open(QIODevice::ReadOnly) ? readIndexedGif(file.readAll()) : QImage();
-    }
+    if (format != "png")
+        return decodedPicture(resource.left(resource.lastIndexOf(u'.')) + QStringLiteral(".px8"));
     QImageReader reader(resource, format);
     reader.setAutoDetectImageFormat(false);
     QImage image = reader.read();

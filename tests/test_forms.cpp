@@ -2,7 +2,6 @@
 // pictures, and the input routing of the show window.
 #include "frmmain.h"
 #include "frmset.h"
-#include "gifimage.h"
 #include "pictures.h"
 #include "twips.h"
 
@@ -477,11 +476,6 @@ void TestForms::marksFormat()
     QCOMPARE(qAlpha(image.pixel(clear)), 0);
     QCOMPARE(qAlpha(image.pixel(solid)), 255);
     QCOMPARE(qAlpha(image.pixel(0, 0)), 0);
-    // The show's 8-bit reading gives the very pixels that Qt's reader gives.
-    const QImage indexed = montera::readIndexedGif(bytes);
-    QCOMPARE(indexed.format(), QImage::Format_Indexed8);
-    QCOMPARE(indexed.convertToFormat(QImage::Format_ARGB32_Premultiplied),
-             image.convertToFormat(QImage::Format_ARGB32_Premultiplied));
 }
 
 void TestForms::decodedPictures_data()
