@@ -35,7 +35,8 @@ MutterIdleSource::MutterIdleSource(QDBusConnection bus)
     // The compositor leaving the bus is the end of the session.
     QObject::connect(&m_monitor, &QDBusServiceWatcher::serviceUnregistered, this, [this] {
         ++m_wait;
-        m_watch = 0;
+        m_idleWatch = 0;
+        m_activeWatch = 0;
         emit ended();
     });
     m_bus.connect(kService, kPath, kService, QStringLiteral("WatchFired"), this, SLOT(onWatchFired(uint)));
@@ -58,48 +59,70 @@ void MutterIdleSource::startWaiting(std::chrono::milliseconds after)
     stopWaiting();
     m_after = after;
     const quint64 wait = m_wait;
-    // A watch fires at an idle time counted from the last input, so a wait
-    // counted from now asks for the idle time so far plus the wait.
+    // An idle watch fires at an idle time counted from the last input, so a
+    // wait counted from now asks for the idle time so far plus the wait.
     auto* watcher =
         new QDBusPendingCallWatcher(m_bus.asyncCall(call(QStringLiteral("GetIdletime"), {})), this);
-    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, this,
-                     [this, wait](QDBusPendingCallWatcher* done) {
-                         done->deleteLater();
-                         const QDBusPendingReply<qulonglong> reply = *done;
-                         if (wait == m_wait)
-                             addWatch(wait, reply.isValid() ? reply.value() : 0);
-                     });
+    QObject::connect(
+        watcher, &QDBusPendingCallWatcher::finished, this, [this, wait](QDBusPendingCallWatcher* done) {
+            done->deleteLater();
+            const QDBusPendingReply<qulonglong> reply = *done;
+            if (wait != m_wait)
+                return;
+            const qulonglong idleTime = reply.isValid() ? reply.value() : 0;
+            addWatch(QStringLiteral("AddIdleWatch"),
+                     {QVariant::fromValue(idleTime + static_cast<qulonglong>(m_after.count()))}, m_idleWatch);
+            addWatch(QStringLiteral("AddUserActiveWatch"), {}, m_activeWatch);
+        });
 }
 
-void MutterIdleSource::addWatch(quint64 wait, qulonglong idleTime)
+void MutterIdleSource::addWatch(const QString& method, const QVariantList& arguments, uint& watch)
 {
-    const auto interval = static_cast<qulonglong>(idleTime + static_cast<qulonglong>(m_after.count()));
-    auto* watcher = new QDBusPendingCallWatcher(
-        m_bus.asyncCall(call(QStringLiteral("AddIdleWatch"), {QVariant::fromValue(interval)})), this);
+    const quint64 wait = m_wait;
+    auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call(method, arguments)), this);
     QObject::connect(watcher, &QDBusPendingCallWatcher::finished, this,
-                     [this, wait](QDBusPendingCallWatcher* done) {
+                     [this, wait, &watch](QDBusPendingCallWatcher* done) {
                          done->deleteLater();
                          const QDBusPendingReply<uint> reply = *done;
                          if (!reply.isValid())
                              return;
+                         uint id = reply.value();
                          if (wait == m_wait)
-                             m_watch = reply.value();
+                             watch = id;
                          else
-                             m_bus.asyncCall(this->call(QStringLiteral("RemoveWatch"), {reply.value()}));
+                             removeWatch(id);
                      });
+}
+
+void MutterIdleSource::removeWatch(uint& watch)
+{
+    if (watch != 0)
+        m_bus.asyncCall(call(QStringLiteral("RemoveWatch"), {watch}));
+    watch = 0;
 }
 
 void MutterIdleSource::stopWaiting()
 {
     ++m_wait;
-    if (m_watch != 0)
-        m_bus.asyncCall(call(QStringLiteral("RemoveWatch"), {m_watch}));
-    m_watch = 0;
+    removeWatch(m_idleWatch);
+    removeWatch(m_activeWatch);
 }
 
 void MutterIdleSource::onWatchFired(uint id)
 {
-    if (id == 0 || id != m_watch)
+    if (id == 0)
+        return;
+    if (id == m_activeWatch) {
+        // Input came: from now on the wait counts from the last input, which
+        // is what an idle watch of the wait itself does. Mutter has removed
+        // the user-active watch as it fired.
+        m_activeWatch = 0;
+        removeWatch(m_idleWatch);
+        addWatch(QStringLiteral("AddIdleWatch"),
+                 {QVariant::fromValue(static_cast<qulonglong>(m_after.count()))}, m_idleWatch);
+        return;
+    }
+    if (id != m_idleWatch)
         return;
     // An idle watch fires again after each input; this wait is over.
     stopWaiting();

@@ -15,7 +15,9 @@ namespace montera {
 // (org.gnome.Mutter.IdleMonitor), for GNOME on Wayland, which offers no
 // Wayland idle protocol. Mutter counts from the last input and pauses its
 // watches while gnome-session holds the idle flag, so the watcher sleeps
-// until the watch fires.
+// until a watch fires: an idle watch at the idle time so far plus the wait,
+// and until the next input a user-active watch, after which the idle watch
+// is the wait itself.
 class MutterIdleSource : public IdleSource {
     Q_OBJECT
 public:
@@ -34,14 +36,17 @@ private slots:
 private:
     explicit MutterIdleSource(QDBusConnection bus);
     QDBusMessage call(const QString& method, const QVariantList& arguments) const;
-    void addWatch(quint64 wait, qulonglong idleTime);
+    // Adds a watch for this wait and keeps its number in `watch`.
+    void addWatch(const QString& method, const QVariantList& arguments, uint& watch);
+    void removeWatch(uint& watch);
 
     QDBusConnection m_bus;
     QDBusServiceWatcher m_monitor;
     std::chrono::milliseconds m_after{};
     // Each wait has a number; replies and signals for an older one are dropped.
     quint64 m_wait = 0;
-    uint m_watch = 0;
+    uint m_idleWatch = 0;
+    uint m_activeWatch = 0;
 };
 
 } // namespace montera
