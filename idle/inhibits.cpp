@@ -9,15 +9,17 @@ QString loggedName(const QString& name)
     return name.left(kLoggedNameLength - 1) + QChar(0x2026);
 }
 
-uint32_t InhibitRegistry::add(const QString& owner, const QString& application, const QString& reason)
+uint32_t InhibitRegistry::add(const QString& owner)
 {
     // Cookies count up and wrap; after a wrap a cookie still in use is skipped.
     while (m_nextCookie == 0 || m_inhibits.contains(m_nextCookie))
         ++m_nextCookie;
     const uint32_t cookie = m_nextCookie++;
-    // Only the log reads the names, so only what it shows is kept.
-    m_inhibits.insert(cookie, {owner, loggedName(application), loggedName(reason)});
-    ++m_owners[owner];
+    auto count = m_owners.find(owner);
+    if (count == m_owners.end())
+        count = m_owners.insert(owner, 0);
+    ++*count;
+    m_inhibits.insert(cookie, count.key());
     return cookie;
 }
 
@@ -26,7 +28,7 @@ InhibitRegistry::Release InhibitRegistry::release(const QString& owner, uint32_t
     const auto it = m_inhibits.constFind(cookie);
     if (it == m_inhibits.cend())
         return Release::UnknownCookie;
-    if (it->owner != owner)
+    if (*it != owner)
         return Release::NotTheCallers;
     m_inhibits.erase(it);
     if (--m_owners[owner] == 0)
@@ -39,7 +41,7 @@ int InhibitRegistry::releaseAll(const QString& owner)
     const int count = m_owners.take(owner);
     if (count == 0)
         return 0;
-    m_inhibits.removeIf([&owner](const QHash<uint32_t, Inhibit>::iterator it) { return it->owner == owner; });
+    m_inhibits.removeIf([&owner](const QHash<uint32_t, QString>::iterator it) { return *it == owner; });
     return count;
 }
 
@@ -47,12 +49,6 @@ void InhibitRegistry::clear()
 {
     m_inhibits.clear();
     m_owners.clear();
-}
-
-const InhibitRegistry::Inhibit* InhibitRegistry::find(uint32_t cookie) const
-{
-    const auto it = m_inhibits.constFind(cookie);
-    return it == m_inhibits.cend() ? nullptr : &*it;
 }
 
 } // namespace montera

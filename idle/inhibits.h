@@ -22,14 +22,9 @@ class InhibitRegistry {
 public:
     enum class Release { Released, UnknownCookie, NotTheCallers };
 
-    struct Inhibit {
-        QString owner;
-        QString application;
-        QString reason;
-    };
-
     // Records an inhibit and returns its cookie, never 0 and never one in use.
-    uint32_t add(const QString& owner, const QString& application, const QString& reason);
+    // What the program said about it is logged, not kept.
+    uint32_t add(const QString& owner);
     // Ends the inhibit with this cookie when the owner made it.
     Release release(const QString& owner, uint32_t cookie);
     // Ends every inhibit of an owner that left; returns how many there were.
@@ -39,10 +34,10 @@ public:
     bool held() const { return !m_inhibits.isEmpty(); }
     int count() const { return int(m_inhibits.size()); }
     bool holds(const QString& owner) const { return m_owners.contains(owner); }
-    const Inhibit* find(uint32_t cookie) const;
 
 private:
-    QHash<uint32_t, Inhibit> m_inhibits;
+    // The owner of each cookie; the owner's name is shared among its inhibits.
+    QHash<uint32_t, QString> m_inhibits;
     // How many inhibits each owner holds, so that its leaving is one look-up.
     QHash<QString, int> m_owners;
     uint32_t m_nextCookie = 1;

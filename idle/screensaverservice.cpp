@@ -78,11 +78,10 @@ uint ScreenSaverService::Inhibit(const QString& application, const QString& reas
     const bool wasHeld = m_inhibits.held();
     if (!m_inhibits.holds(caller))
         watchCaller(caller);
-    const uint cookie = m_inhibits.add(caller, application, reason);
-    const InhibitRegistry::Inhibit* inhibit = m_inhibits.find(cookie);
+    const uint cookie = m_inhibits.add(caller);
     emit said(QStringLiteral("inhibit %1 by %2 (%3): %4")
                   .arg(cookie)
-                  .arg(inhibit->application, caller, inhibit->reason));
+                  .arg(loggedName(application), caller, loggedName(reason)));
     setHeld(wasHeld);
     return cookie;
 }
