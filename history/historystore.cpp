@@ -93,6 +93,8 @@ QByteArray questionFingerprint(const QString& text, const std::array<QString, 5>
 
 struct HistoryStore::Impl {
     bool warned = false;
+    // Why the last batch failed.
+    QString lastError;
     QString connection;
     QString path;
     std::optional<QSqlDatabase> db;
@@ -197,8 +199,10 @@ struct HistoryStore::Impl {
     {
         for (int i = 0; i < insertValues.size(); ++i)
             insert.bindValue(i, insertValues[i]);
-        if (!insert.exec())
+        if (!insert.exec()) {
+            lastError = insert.lastError().text();
             return std::nullopt;
+        }
         for (int i = 0; i < key.size(); ++i)
             select.bindValue(i, key[i]);
         if (!select.exec() || !select.next())
@@ -242,8 +246,10 @@ struct HistoryStore::Impl {
         insertAnswer->bindValue(4, wrong ? QVariant(a.pickedChoice) : QVariant());
         insertAnswer->bindValue(5, a.barTicks);
         insertAnswer->bindValue(6, a.mode);
-        if (!insertAnswer->exec())
+        if (!insertAnswer->exec()) {
+            lastError = insertAnswer->lastError().text();
             return false;
+        }
         if (a.outcome == AnswerOutcome::Abandoned)
             return true;
         const int right = a.outcome == AnswerOutcome::Right ? 1 : 0;
@@ -252,13 +258,18 @@ struct HistoryStore::Impl {
         updateSummary->bindValue(2, QVariant::fromValue<qint64>(a.answeredAt));
         updateSummary->bindValue(3, static_cast<int>(a.outcome));
         updateSummary->bindValue(4, questionId);
-        return updateSummary->exec();
+        if (updateSummary->exec())
+            return true;
+        lastError = updateSummary->lastError().text();
+        return false;
     }
 
     bool recordAll(const std::vector<AnswerRecord>& answers)
     {
-        if (!db->transaction())
+        if (!db->transaction()) {
+            lastError = db->lastError().text();
             return false;
+        }
         for (const AnswerRecord& a : answers) {
             if (!recordOne(a)) {
                 db->rollback();
@@ -267,6 +278,7 @@ struct HistoryStore::Impl {
         }
         if (db->commit())
             return true;
+        lastError = db->lastError().text();
         db->rollback();
         return false;
     }
@@ -395,8 +407,8 @@ bool HistoryStore::record(const std::vector<AnswerRecord>& answers)
     m_impl->questionIds.clear();
     if (m_impl->recordAll(answers))
         return true;
-    m_impl->warn(QStringLiteral("cannot write the answer history %1: %2")
-                     .arg(m_impl->path, m_impl->db->lastError().text()));
+    m_impl->warn(
+        QStringLiteral("cannot write the answer history %1: %2").arg(m_impl->path, m_impl->lastError));
     return false;
 }
 
