@@ -1,6 +1,8 @@
 #include "codec932.h"
+#include "historystore.h"
 #include "testutil.h"
 
+#include <QDateTime>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -18,6 +20,7 @@ private slots:
     void usage();
     void writeCommands_data();
     void writeCommands();
+    void stats();
 
 private:
     struct Run {
@@ -100,6 +103,8 @@ void TestSetsTool::usage_data()
     QTest::newRow("unknown command") << QStringList{"show", "x.qiz"} << 2;
     QTest::newRow("dump without file") << QStringList{"dump"} << 2;
     QTest::newRow("help") << QStringList{"--help"} << 0;
+    QTest::newRow("stats without a set") << QStringList{"stats", "--json"} << 2;
+    QTest::newRow("stats, history unreadable") << QStringList{"stats", "--history", ".", "a.qiz"} << 1;
     QTest::newRow("import without output") << QStringList{"import", "t.csv"} << 2;
     QTest::newRow("convert with a bad encoding")
         << QStringList{"convert", "s.qiz", "-o", "o.qiz", "--encoding", "x"} << 2;
@@ -159,6 +164,52 @@ void TestSetsTool::writeCommands()
     QCOMPARE(result.exitCode, 0);
     const Run dumped = run({"dump", "out.qiz"});
     QVERIFY2(QString::fromUtf8(dumped.out).contains(stderrOrDump), dumped.out.constData());
+}
+
+void TestSetsTool::stats()
+{
+    using namespace montera;
+    const QString path = m_dir.filePath("history.db");
+    const QString set = QStringLiteral(MONTERA_SAMPLES "/sample.qiz");
+    const std::int64_t now = QDateTime::currentSecsSinceEpoch();
+    {
+        HistoryStore history;
+        QCOMPARE(history.open(path, HistoryAccess::ReadWrite), HistoryState::Writable);
+        const auto answer = [now](const char* title, AnswerOutcome outcome, std::int64_t daysAgo) {
+            AnswerRecord a;
+            a.setFile = "sample.qiz";
+            a.setTitle = QString::fromUtf8(title);
+            a.questionText = "Q";
+            a.choices = {"right", "b", "c", "d", "e"};
+            a.answerIndex = 0;
+            a.outcome = outcome;
+            a.answeredAt = now - daysAgo * 86400;
+            return a;
+        };
+        const char* title = "モンテラ 一般教養サンプル";
+        QVERIFY(history.record(
+            {answer(title, AnswerOutcome::Right, 0), answer(title, AnswerOutcome::Wrong, 0),
+             answer(title, AnswerOutcome::TimedOut, 20), answer(title, AnswerOutcome::Abandoned, 0),
+             answer("an older set of that name", AnswerOutcome::Wrong, 0)}));
+    }
+    const Run json = run({"stats", "--json", "--history", path, set});
+    QCOMPARE(json.exitCode, 0);
+    const QJsonObject figures = QJsonDocument::fromJson(json.out).array().at(0).toObject();
+    QCOMPARE(figures["set"].toString(), QStringLiteral("sample.qiz"));
+    QCOMPARE(figures["asked"].toInt(), 3);
+    QCOMPARE(figures["right"].toInt(), 1);
+    QCOMPARE(figures["asked_last_7_days"].toInt(), 2);
+    const QJsonArray days = figures["days"].toArray();
+    QCOMPARE(days.size(), 30);
+    QCOMPARE(days.last().toObject()["asked"].toInt(), 2);
+    QCOMPARE(days.at(9).toObject()["asked"].toInt(), 1);
+    const QJsonObject missed = figures["most_missed"].toArray().at(0).toObject();
+    QCOMPARE(missed["answer"].toString(), QStringLiteral("right"));
+    QCOMPARE(missed["misses"].toInt(), 2);
+
+    const Run text = run({"stats", "--history", path, set});
+    QCOMPARE(text.exitCode, 0);
+    QVERIFY2(text.out.contains("asked 3, right 1 (33 %)"), text.out.constData());
 }
 
 QTEST_GUILESS_MAIN(TestSetsTool)
