@@ -44,7 +44,12 @@ private:
     SettingsWindow(frmSet& form, const QString& programFolder, const QUrl& questionSetsPage,
                    SettingsDialog::UrlOpener openUrl);
 
+    // Opens the progress window of the selected set, or of the set in the
+    // settings file when none is selected.
+    void openProgress();
+
     frmSet& m_form;
+    const QString m_programFolder;
     SettingsDialog m_dialog;
 };
 
