@@ -20,14 +20,17 @@ namespace {
 const QColor kBarColour(0x00, 0x00, 0x80);
 const QColor kShareColour(0x20, 0xA0, 0x20);
 
-// A round number at or above the count, so that the scale reads well.
+// A round number at or above the count whose quarters are whole numbers, so
+// that the scale reads well: 4, 8, 20, 40, 60, 80, 100, 200 and so on.
 int niceTop(int count)
 {
-    for (int step : {5, 10, 20, 50, 100, 200, 500, 1000, 2000, 5000, 10000, 20000, 50000}) {
-        if (count <= step)
-            return step;
+    for (int base = 1;; base *= 10) {
+        for (int k : {1, 2, 4, 6, 8}) {
+            const int top = k * base;
+            if (top >= 4 && top % 4 == 0 && count <= top)
+                return top;
+        }
     }
-    return (count / 100000 + 1) * 100000;
 }
 
 } // namespace

@@ -41,7 +41,7 @@ private:
 
     std::vector<DayFigures> m_days;
     QDate m_lastDay;
-    int m_scaleTop = 10;
+    int m_scaleTop = 4;
 };
 
 // The progress window of one set: questions asked and the share right, overall
