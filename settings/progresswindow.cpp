@@ -150,7 +150,7 @@ void ProgressChart::paintEvent(QPaintEvent*)
 }
 
 ProgressWindow::ProgressWindow(QString historyPath, QString setFile, QString setTitle, QWidget* parent)
-    : QWidget(parent, Qt::Dialog)
+    : QDialog(parent)
     , m_historyPath(std::move(historyPath))
     , m_setFile(std::move(setFile))
     , m_setTitle(std::move(setTitle))

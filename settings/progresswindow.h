@@ -3,6 +3,7 @@
 #include "historystore.h"
 
 #include <QDate>
+#include <QDialog>
 #include <QWidget>
 
 #include <functional>
@@ -47,7 +48,8 @@ private:
 // The progress window of one set: questions asked and the share right, overall
 // and in the last 7 days, the chart of 30 days, the ten questions missed most
 // often with their right answers, and a button that erases the set's history.
-class ProgressWindow final : public QWidget {
+// Escape closes it, as it closes any dialog.
+class ProgressWindow final : public QDialog {
     Q_OBJECT
 public:
     // The set by its file name and title (null: every title of that name).
