@@ -289,6 +289,11 @@ HistoryStore::HistoryStore()
     : m_impl(std::make_unique<Impl>())
 {}
 
+std::unique_ptr<AnswerStore> makeHistoryStore()
+{
+    return std::make_unique<HistoryStore>();
+}
+
 HistoryStore::~HistoryStore()
 {
     close();

@@ -88,13 +88,23 @@ enum class HistoryState {
     Locked,
 };
 
+// Where the writer thread records answers. The program reaches the SQLite
+// store through the history module only once it needs it, so that the show
+// starts without loading a database library.
+class AnswerStore {
+public:
+    virtual ~AnswerStore() = default;
+    virtual HistoryState open(const QString& path, HistoryAccess access) = 0;
+    virtual bool record(const std::vector<AnswerRecord>& answers) = 0;
+};
+
 // The one owner of the history file: it opens the file, brings its schema up
 // to date, and is the only code that speaks SQL to it. Each store has a
 // connection of its own, which belongs to the thread that opened it.
-class HistoryStore {
+class HistoryStore final : public AnswerStore {
 public:
     HistoryStore();
-    ~HistoryStore();
+    ~HistoryStore() override;
     HistoryStore(const HistoryStore&) = delete;
     HistoryStore& operator=(const HistoryStore&) = delete;
 
@@ -102,14 +112,14 @@ public:
     // foreign file is moved aside (ReadWrite only) with its -wal and -shm
     // files and a new one started; a file of a newer program opens read-only.
     // Problems go to standard error, one line in the store's life at most.
-    HistoryState open(const QString& path, HistoryAccess access);
+    HistoryState open(const QString& path, HistoryAccess access) override;
     HistoryState state() const { return m_state; }
     void close();
 
     // Records the answers in one transaction; false, with nothing recorded,
     // when the file is locked for longer than the busy timeout or cannot be
     // written.
-    bool record(const std::vector<AnswerRecord>& answers);
+    bool record(const std::vector<AnswerRecord>& answers) override;
 
     // The figures of the set named by its file and title; a null title takes
     // every title the file has had. now is in seconds since 1970 (UTC) and
@@ -130,5 +140,8 @@ private:
     std::unique_ptr<Impl> m_impl;
     HistoryState m_state = HistoryState::Closed;
 };
+
+// A new HistoryStore, as HistoryWriter's store factory.
+std::unique_ptr<AnswerStore> makeHistoryStore();
 
 } // namespace montera

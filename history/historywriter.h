@@ -8,6 +8,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
 
@@ -21,7 +22,11 @@ namespace montera {
 // for all of it.
 class HistoryWriter {
 public:
-    explicit HistoryWriter(QString path);
+    // Makes the store on the writer's thread; may give null, and then
+    // nothing is recorded.
+    using StoreFactory = std::function<std::unique_ptr<AnswerStore>()>;
+
+    HistoryWriter(QString path, StoreFactory makeStore);
     // Writes what is queued and stops, without a time limit.
     ~HistoryWriter();
     HistoryWriter(const HistoryWriter&) = delete;
@@ -48,6 +53,7 @@ private:
     void run();
 
     const QString m_path;
+    const StoreFactory m_makeStore;
     std::mutex m_mutex;
     std::condition_variable m_wake;
     std::deque<AnswerRecord> m_queue;

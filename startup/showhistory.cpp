@@ -2,6 +2,7 @@
 
 #include "bank.h"
 #include "globals.h"
+#include "historymodule.h"
 #include "quizshow.h"
 
 #include <QDateTime>
@@ -13,7 +14,7 @@
 namespace montera {
 
 ShowHistory::ShowHistory(const QString& programFolder)
-    : m_writer(QDir(programFolder).filePath(kHistoryFileName))
+    : m_writer(QDir(programFolder).filePath(kHistoryFileName), newHistoryStore)
 {}
 
 void ShowHistory::attach(QuizShow& show, QWidget& window, const QuestionBank& bank, const Settings& settings)
