@@ -479,6 +479,27 @@ SetFigures HistoryStore::figures(const QString& setFile, const QString& setTitle
     return figures;
 }
 
+std::vector<QuestionSummary> HistoryStore::questionSummaries(const QString& setFile, const QString& setTitle)
+{
+    std::vector<QuestionSummary> summaries;
+    if (m_state != HistoryState::Writable && m_state != HistoryState::ReadOnly)
+        return summaries;
+    QSqlQuery q = m_impl->query();
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral(
+                  "SELECT fingerprint, asked, right, streak, coalesce(last_at, 0), coalesce(last_outcome, 3)"
+                  " FROM questions WHERE set_id IN (%1)")
+                  .arg(QLatin1String(kSetIds)));
+    bindSet(q, setFile, setTitle);
+    if (q.exec()) {
+        while (q.next())
+            summaries.push_back({q.value(0).toByteArray(), q.value(1).toInt(), q.value(2).toInt(),
+                                 q.value(3).toInt(), q.value(4).toLongLong(),
+                                 static_cast<AnswerOutcome>(q.value(5).toInt())});
+    }
+    return summaries;
+}
+
 bool HistoryStore::erase(const QString& setFile, const QString& setTitle)
 {
     if (m_state != HistoryState::Writable)

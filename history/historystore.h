@@ -74,6 +74,19 @@ struct SetFigures {
     std::vector<MissedQuestion> mostMissed;
 };
 
+// What the history keeps of one question without reading its answers: a draw
+// that asks missed questions sooner starts from these.
+struct QuestionSummary {
+    QByteArray fingerprint;
+    int asked = 0;
+    int right = 0;
+    // Right answers since the last miss.
+    int streak = 0;
+    // The last judged answer: seconds since 1970 (UTC), 0 when none.
+    std::int64_t lastAt = 0;
+    AnswerOutcome lastOutcome = AnswerOutcome::Abandoned;
+};
+
 enum class HistoryAccess { ReadWrite, ReadOnly };
 
 enum class HistoryState {
@@ -125,6 +138,9 @@ public:
     // every title the file has had. now is in seconds since 1970 (UTC) and
     // utcOffset the local time's offset in seconds.
     SetFigures figures(const QString& setFile, const QString& setTitle, std::int64_t now, int utcOffset);
+
+    // Every question of the set the history knows, in no order.
+    std::vector<QuestionSummary> questionSummaries(const QString& setFile, const QString& setTitle);
 
     // Removes the set's answers and questions; false when nothing could be
     // written.
