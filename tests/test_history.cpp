@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -74,6 +75,7 @@ private slots:
     void questionIdentity();
     void lockedFileDropsAnswersWithoutWaiting();
     void unwritableFolderRecordsNothing();
+    void fullDiskDropsAnswers();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -313,6 +315,30 @@ void TestHistory::unwritableFolderRecordsNothing()
     QCOMPARE(writer.dropped(), 3);
     QVERIFY(!QFile::exists(folder + "/" + kHistoryFileName));
     QFile::setPermissions(m_dir->filePath("locked"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+void TestHistory::fullDiskDropsAnswers()
+{
+    // A file system of its own, small enough to fill.
+    const QString folder = m_dir->filePath("small");
+    QVERIFY(QDir().mkdir(folder));
+    if (QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=96k", "tmpfs", folder}) != 0)
+        QSKIP("no small file system can be mounted here (it needs root)");
+    const auto unmount = qScopeGuard([&folder] { QProcess::execute("umount", {folder}); });
+    const QString path = QDir(folder).filePath(kHistoryFileName);
+    {
+        HistoryWriter writer(path, makeHistoryStore);
+        writer.start();
+        writer.post(answer("Q", AnswerOutcome::Right, kNow));
+        QTRY_COMPARE(writer.committed(), 1);
+        for (int i = 0; i < 2000; ++i)
+            writer.post(answer(QStringLiteral("Q%1 ").arg(i).repeated(20), AnswerOutcome::Wrong, kNow));
+        QVERIFY(writer.finish(std::chrono::milliseconds(10000)));
+        QVERIFY(writer.dropped() > 0);
+    }
+    // What was committed before stays, whole.
+    QCOMPARE(sqlValue(path, "PRAGMA integrity_check").toString(), QStringLiteral("ok"));
+    QVERIFY(sqlValue(path, "SELECT count(*) FROM answers").toInt() >= 1);
 }
 
 QTEST_GUILESS_MAIN(TestHistory)
