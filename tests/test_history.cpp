@@ -314,6 +314,14 @@ void TestHistory::unwritableFolderRecordsNothing()
     QCOMPARE(writer.committed(), 0);
     QCOMPARE(writer.dropped(), 3);
     QVERIFY(!QFile::exists(folder + "/" + kHistoryFileName));
+    // A show answering on and on says so once.
+    QProcess show;
+    show.start(QStringLiteral(MONTERA_HISTORY_WRITER), {QDir(folder).filePath(kHistoryFileName), "0"});
+    QVERIFY(show.waitForReadyRead(10000));
+    QTest::qWait(300);
+    show.kill();
+    show.waitForFinished();
+    QCOMPARE(show.readAllStandardError().count('\n'), 1);
     QFile::setPermissions(m_dir->filePath("locked"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
