@@ -6,6 +6,8 @@
 #include "frmset.h"
 #include "globals.h"
 #include "hiddensettings.h"
+#include "historystore.h"
+#include "progresswindow.h"
 #include "scriptedrandom.h"
 #include "set5tq.h"
 #include "settingsfile.h"
@@ -15,6 +17,7 @@
 
 #include <QApplication>
 #include <QTest>
+#include <QTreeWidget>
 #include <QWindow>
 
 #include <memory>
@@ -57,6 +60,7 @@ private slots:
     void pointerIgnoredInStudyMode();
     void timerCycleInTheWindow();
     void controlCharactersDrawNothing();
+    void progressWindow();
 
 private:
     void writeSettings(const QString& file, int mode);
@@ -163,19 +167,28 @@ void TestGui::settingsWindowOkWritesAndCloseBoxDoesNot()
     // The close box leaves the file as it was.
     m_set->lstSetList->setCurrentRow(0);
     m_set->optMode[3]->setChecked(true);
+    m_set->cboSize->setCurrentIndex(2);
+    m_set->chkShowAnswer->setChecked(true);
     m_set->close();
     QVERIFY(m_set->isUnloaded());
     QCOMPARE(fileBytes(m_dir->filePath(kSettingsFileName)), original);
 
-    // OK stores the list's selection and the mode.
+    // OK stores the list's selection, the mode and the display options.
     m_set = std::make_unique<frmSet>();
     SettingsWindow::attach(*m_set, m_dir->path(), QUrl(), {});
     m_set->lstSetList->setCurrentRow(0);
     m_set->optMode[3]->setChecked(true);
+    m_set->cboSize->setCurrentIndex(1);
+    QTest::mouseClick(m_set->chkShowAnswer, Qt::LeftButton);
     QTest::mouseClick(m_set->cmdOK, Qt::LeftButton);
     QVERIFY(m_set->isUnloaded());
     QCOMPARE(fileBytes(m_dir->filePath(kSettingsFileName)),
-             QByteArray("[Setting]\r\nFILE=a.qiz\r\nMODE=3\r\n"));
+             QByteArray("[Setting]\r\nFILE=a.qiz\r\nMODE=3\r\nSIZE=1\r\nSHOWANSWER=1\r\n"));
+    // The window shows what it wrote when it is opened again.
+    m_set = std::make_unique<frmSet>();
+    SettingsWindow::attach(*m_set, m_dir->path(), QUrl(), {});
+    QCOMPARE(m_set->cboSize->currentText(), QStringLiteral("大"));
+    QVERIFY(m_set->chkShowAnswer->isChecked());
 }
 
 void TestGui::settingsListKeepsItsSelection_data()
@@ -211,7 +224,7 @@ void TestGui::settingsListKeepsItsSelection()
     QCOMPARE(list->selectedItems().size(), 1);
     QTest::mouseClick(m_set->cmdOK, Qt::LeftButton);
     QCOMPARE(fileBytes(m_dir->filePath(kSettingsFileName)),
-             QByteArray("[Setting]\r\nFILE=b.5tq\r\nMODE=2\r\n"));
+             QByteArray("[Setting]\r\nFILE=b.5tq\r\nMODE=2\r\nSIZE=0\r\nSHOWANSWER=0\r\n"));
 }
 
 void TestGui::settingsWindowDownloadButton()
@@ -291,16 +304,20 @@ void TestGui::showAnswersByKey_data()
 {
     QTest::addColumn<bool>("keypad");
     QTest::addColumn<bool>("right");
-    QTest::newRow("main keyboard, right") << false << true;
-    QTest::newRow("keypad, right") << true << true;
-    QTest::newRow("main keyboard, wrong") << false << false;
+    QTest::addColumn<bool>("showAnswer");
+    QTest::newRow("main keyboard, right") << false << true << true;
+    QTest::newRow("keypad, right") << true << true << false;
+    QTest::newRow("main keyboard, wrong") << false << false << false;
+    QTest::newRow("main keyboard, wrong, answer shown") << false << false << true;
 }
 
 void TestGui::showAnswersByKey()
 {
     QFETCH(bool, keypad);
     QFETCH(bool, right);
+    QFETCH(bool, showAnswer);
     frmMain& form = startShow("a.qiz", 3);
+    globalSettings().ShowAnswer = showAnswer;
     QCOMPARE(form.lblMode->text(), QStringLiteral("鬼モード"));
     QCOMPARE(form.lblCANum->text(), QStringLiteral("0"));
     QCOMPARE(form.lblCAPer->text(), QStringLiteral("0 %"));
@@ -320,6 +337,11 @@ void TestGui::showAnswersByKey()
     QCOMPARE(form.lblCANum->text(), right ? QStringLiteral("1") : QStringLiteral("0"));
     QCOMPARE(form.lblCAPer->text(), right ? QStringLiteral("100 %") : QStringLiteral("0 %"));
     QCOMPARE(m_ends, 0);
+    for (int i = 0; i < 5; ++i) {
+        const QLabel* label = form.lblSelect[static_cast<size_t>(i)];
+        const bool green = label->palette().color(label->backgroundRole()) == QColor(0x80, 0xE0, 0x80);
+        QCOMPARE(green, showAnswer && !right && i == correctSlot);
+    }
 }
 
 void TestGui::showIgnoresOtherKeys()
@@ -398,6 +420,72 @@ void TestGui::controlCharactersDrawNothing()
     QCOMPARE(form.lblTitle->text(), QStringLiteral("Title"));
     for (const QLabel* label : form.lblSelect)
         QVERIFY(!label->text().contains(u'\r'));
+}
+
+void TestGui::progressWindow()
+{
+    const QString path = m_dir->filePath(kHistoryFileName);
+    constexpr std::int64_t kNow = 20000 * 86400 + 12 * 3600;
+    {
+        HistoryStore history;
+        QCOMPARE(history.open(path, HistoryAccess::ReadWrite), HistoryState::Writable);
+        // Today 8 asked, 6 right; two days ago 4 asked, 1 right; "hard"
+        // missed four times.
+        std::vector<AnswerRecord> answers(12);
+        for (size_t i = 0; i < answers.size(); ++i) {
+            AnswerRecord& a = answers[i];
+            a.setFile = "a.qiz";
+            a.setTitle = "Set A";
+            const bool easy = i < 6 || i == 11;
+            a.questionText = easy ? "easy" : i == 10 ? "other" : "hard";
+            a.choices = {"c0", "c1", "c2", "c3", "c4"};
+            a.answerIndex = 2;
+            a.outcome = easy ? AnswerOutcome::Right : AnswerOutcome::Wrong;
+            a.answeredAt = kNow - (i < 8 ? 0 : 2 * 86400);
+        }
+        QVERIFY(history.record(answers));
+    }
+    ProgressWindow window(path, "a.qiz", "Set A");
+    window.load(kNow, 0);
+    window.resize(640, 600);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCOMPARE(window.lblSet->text(), QStringLiteral("Set A（a.qiz）"));
+    QCOMPARE(window.lblTotal->text(), QStringLiteral("これまで：12 問　正答率 58 %"));
+    QCOMPARE(window.lblWeek->text(), QStringLiteral("直近7日間：12 問　正答率 58 %"));
+    QCOMPARE(window.lstMissed->topLevelItemCount(), 2);
+    QCOMPARE(window.lstMissed->topLevelItem(0)->text(0), QStringLiteral("hard"));
+    QCOMPARE(window.lstMissed->topLevelItem(0)->text(1), QStringLiteral("c2"));
+    QCOMPARE(window.lstMissed->topLevelItem(0)->text(2), QStringLiteral("4 / 4"));
+
+    // The bars stand as high as the counts on the scale, in the bar colour
+    // (looked at near their foot, below the share line); the share points at
+    // their heights.
+    const ProgressChart& chart = *window.chart;
+    QCOMPARE(chart.scaleTop(), 8);
+    const QRect today = chart.barRect(29);
+    const QRect twoDaysAgo = chart.barRect(27);
+    QVERIFY(chart.barRect(28).isEmpty());
+    QCOMPARE(today.bottom(), twoDaysAgo.bottom());
+    QVERIFY(qAbs(today.height() * 4 - twoDaysAgo.height() * 8) <= 8);
+    QVERIFY(today.left() > twoDaysAgo.right());
+    const QImage picture = window.chart->grab().toImage();
+    const qreal ratio = picture.devicePixelRatio();
+    for (const QRect& bar : {today, twoDaysAgo})
+        QCOMPARE(picture.pixelColor(QPoint(bar.center().x(), bar.bottom() - 2) * ratio), QColor(0, 0, 0x80));
+    QVERIFY(picture.pixelColor(chart.barRect(28).center() * ratio) != QColor(0, 0, 0x80));
+    QVERIFY(chart.sharePoint(29).y() < chart.sharePoint(27).y());
+    QVERIFY(chart.sharePoint(28).isNull());
+
+    // Erasing asks first.
+    window.confirmErase = [] { return false; };
+    window.cmdErase->click();
+    QCOMPARE(window.lstMissed->topLevelItemCount(), 2);
+    window.confirmErase = [] { return true; };
+    window.cmdErase->click();
+    QCOMPARE(window.lblTotal->text(), QStringLiteral("これまで：0 問　正答率 0 %"));
+    QCOMPARE(window.lstMissed->topLevelItemCount(), 0);
+    QVERIFY(window.chart->barRect(29).isEmpty());
 }
 
 QTEST_MAIN(TestGui)
