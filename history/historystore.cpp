@@ -92,6 +92,25 @@ QByteArray questionFingerprint(const QString& text, const std::array<QString, 5>
     return hash.result();
 }
 
+void addToSummary(QuestionSummary& summary, AnswerOutcome outcome, bool answerShown, std::int64_t at)
+{
+    if (outcome == AnswerOutcome::Abandoned)
+        return;
+    const bool right = outcome == AnswerOutcome::Right;
+    ++summary.asked;
+    if (right) {
+        ++summary.right;
+        ++summary.streak;
+    } else {
+        if (summary.learnedAt != QuestionSummary::kNever)
+            ++summary.lapses;
+        summary.streak = 0;
+    }
+    if (right || answerShown)
+        summary.learnedAt = at;
+    summary.lastAt = at;
+}
+
 struct HistoryStore::Impl {
     bool warned = false;
     // Why the last batch failed.

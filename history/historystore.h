@@ -40,7 +40,33 @@ struct AnswerRecord {
     int mode = 0;
     // Seconds since 1970 in UTC.
     std::int64_t answeredAt = 0;
+    // Whether the right choice was marked after a miss, so that the miss
+    // taught the answer.
+    bool answerShown = false;
 };
+
+// What the history keeps of one question between shows, without a read of
+// its answers: the judged answers (right, wrong, timed out) and what a draw
+// needs to tell how well the question is known.
+struct QuestionSummary {
+    // Seconds since 1970 (UTC) of a question never learned.
+    static constexpr std::int64_t kNever = INT64_MIN;
+
+    std::int64_t asked = 0;
+    std::int64_t right = 0;
+    // Right answers since the last miss.
+    int streak = 0;
+    // Misses of a question that had been learned before.
+    int lapses = 0;
+    // The last time the right answer was before the viewer's eyes: a right
+    // answer, or a miss with the right choice marked.
+    std::int64_t learnedAt = kNever;
+    std::int64_t lastAt = 0;
+};
+
+// Adds a judged answer to the summary, as the history does when it records
+// one; an abandoned question changes nothing.
+void addToSummary(QuestionSummary& summary, AnswerOutcome outcome, bool answerShown, std::int64_t at);
 
 // The identity of a question: its text, choices and answer, hashed. A set
 // reordered keeps it; an edited question gets a new one.

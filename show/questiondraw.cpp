@@ -1,0 +1,144 @@
+#include "questiondraw.h"
+
+#include "random.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace montera {
+
+namespace {
+
+constexpr double kSecondsPerDay = 86400.0;
+
+} // namespace
+
+void QuestionDraw::begin(int lastQuestion, DrawMode mode)
+{
+    m_last = lastQuestion < 0 ? 0 : lastQuestion;
+    m_mode = mode;
+    m_loaded = false;
+    m_summaries.clear();
+    m_pending.clear();
+    m_askedInShow.assign(static_cast<size_t>(m_last) + 1, false);
+    m_askedCount = 0;
+}
+
+void QuestionDraw::load(std::vector<QuestionSummary> summaries)
+{
+    if (m_mode != DrawMode::Memory || summaries.size() != static_cast<size_t>(m_last) + 1)
+        return;
+    m_summaries = std::move(summaries);
+    m_loaded = true;
+    for (const Judged& j : m_pending)
+        addToSummary(m_summaries[static_cast<size_t>(j.question)], j.outcome, j.answerShown, j.at);
+    m_pending.clear();
+}
+
+void QuestionDraw::judged(int question, AnswerOutcome outcome, bool answerShown, std::int64_t at)
+{
+    if (m_mode != DrawMode::Memory || question < 0 || question > m_last)
+        return;
+    if (m_loaded)
+        addToSummary(m_summaries[static_cast<size_t>(question)], outcome, answerShown, at);
+    else
+        m_pending.push_back({question, outcome, answerShown, at});
+}
+
+int QuestionDraw::randomIndex(RandomSource& random, int lastQuestion)
+{
+    // The product is formed in double precision, and rounding to nearest
+    // with ties to even makes the first and last index half as likely.
+    return static_cast<int>(std::nearbyint(static_cast<double>(random.next()) * lastQuestion));
+}
+
+std::array<int, 5> shuffleChoices(RandomSource& random)
+{
+    std::array<int, 5> slotChoice{};
+    std::array<bool, 5> used{};
+    for (int& choice : slotChoice) {
+        int d = 0;
+        do {
+            d = static_cast<int>(std::nearbyint(static_cast<double>(random.next()) * 4.0));
+            d = std::clamp(d, 0, 4);
+        } while (used[static_cast<size_t>(d)]);
+        used[static_cast<size_t>(d)] = true;
+        choice = d;
+    }
+    return slotChoice;
+}
+
+int QuestionDraw::pick(RandomSource& random, std::int64_t now)
+{
+    const int q = m_loaded ? pickFromMemory(random, now) : randomIndex(random, m_last);
+    if (q >= 0 && q <= m_last && !m_askedInShow[static_cast<size_t>(q)]) {
+        m_askedInShow[static_cast<size_t>(q)] = true;
+        ++m_askedCount;
+    }
+    return q;
+}
+
+double QuestionDraw::stability(const QuestionSummary& summary)
+{
+    // Each right answer since the last miss makes the memory last longer.
+    return kFirstStability * std::pow(kGrowth, summary.streak);
+}
+
+double QuestionDraw::recall(const QuestionSummary& summary, std::int64_t now)
+{
+    if (summary.learnedAt == QuestionSummary::kNever)
+        return 0.0;
+    // A miss since the answer was last seen shows that it is forgotten.
+    if (summary.lastAt > summary.learnedAt)
+        return 0.0;
+    const double days = static_cast<double>(now - summary.learnedAt) / kSecondsPerDay;
+    return std::exp(-std::max(0.0, days) / stability(summary));
+}
+
+int QuestionDraw::pickFromMemory(RandomSource& random, std::int64_t now)
+{
+    // Once every question was asked in this show, a new round begins; a set
+    // of fewer than ten questions must repeat within a show.
+    if (m_askedCount > m_last) {
+        m_askedInShow.assign(m_askedInShow.size(), false);
+        m_askedCount = 0;
+    }
+    int due = -1;
+    double dueRecall = kTargetRecall;
+    int weakest = -1;
+    double weakestRecall = std::numeric_limits<double>::infinity();
+    int newCount = 0;
+    for (int q = 0; q <= m_last; ++q) {
+        if (m_askedInShow[static_cast<size_t>(q)])
+            continue;
+        const QuestionSummary& s = m_summaries[static_cast<size_t>(q)];
+        if (s.asked == 0) {
+            ++newCount;
+            continue;
+        }
+        const double r = recall(s, now);
+        if (r < dueRecall) {
+            due = q;
+            dueRecall = r;
+        }
+        if (r < weakestRecall) {
+            weakest = q;
+            weakestRecall = r;
+        }
+    }
+    if (due >= 0)
+        return due;
+    if (newCount > 0) {
+        // A new question at random, so that the set's order does not decide.
+        int n = std::min(newCount - 1, static_cast<int>(static_cast<double>(random.next()) * newCount));
+        for (int q = 0; q <= m_last; ++q) {
+            if (!m_askedInShow[static_cast<size_t>(q)] && m_summaries[static_cast<size_t>(q)].asked == 0 &&
+                n-- == 0)
+                return q;
+        }
+    }
+    return weakest >= 0 ? weakest : randomIndex(random, m_last);
+}
+
+} // namespace montera
