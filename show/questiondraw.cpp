@@ -81,8 +81,10 @@ int QuestionDraw::pick(RandomSource& random, std::int64_t now)
 
 double QuestionDraw::stability(const QuestionSummary& summary)
 {
-    // Each right answer since the last miss makes the memory last longer.
-    return kFirstStability * std::pow(kGrowth, summary.streak);
+    // Each right answer since the last miss makes the memory last longer;
+    // each earlier miss shows a question that grows more slowly than most.
+    const double growth = 1.0 + (kGrowth - 1.0) / (1.0 + kLapseWeight * summary.lapses);
+    return kFirstStability * std::pow(growth, summary.streak);
 }
 
 double QuestionDraw::recall(const QuestionSummary& summary, std::int64_t now)
