@@ -72,7 +72,6 @@ private slots:
     void figures();
     void questionIdentity_data();
     void questionIdentity();
-    void erase();
     void lockedFileDropsAnswersWithoutWaiting();
     void unwritableFolderRecordsNothing();
 
@@ -89,70 +88,64 @@ void TestHistory::init()
 
 void TestHistory::opening_data()
 {
-    QTest::addColumn<QString>("existing"); // how the file is made before the open
+    QTest::addColumn<QByteArray>("bytes"); // the file's bytes, with a -wal and -shm; null: no such file
+    QTest::addColumn<bool>("ours");        // a history of ours with one answer first
+    QTest::addColumn<QStringList>("sql");  // then run on it
     QTest::addColumn<int>("state");
     QTest::addColumn<bool>("movedAside");
-    QTest::newRow("no file") << "" << int(HistoryState::Writable) << false;
-    QTest::newRow("ours") << "ours" << int(HistoryState::Writable) << false;
-    QTest::newRow("empty file") << "empty" << int(HistoryState::Writable) << true;
-    QTest::newRow("random bytes, with -wal and -shm") << "random" << int(HistoryState::Writable) << true;
-    QTest::newRow("another program's database") << "foreign" << int(HistoryState::Writable) << true;
-    QTest::newRow("another application id") << "other id" << int(HistoryState::Writable) << true;
-    QTest::newRow("ours, newer version") << "newer" << int(HistoryState::ReadOnly) << false;
+    const QStringList none;
+    const int writable = int(HistoryState::Writable);
+    QByteArray noise(8192, '\0');
+    for (int i = 0; i < noise.size(); ++i)
+        noise[i] = char((i * 7919) % 251);
+    QTest::newRow("no file") << QByteArray() << false << none << writable << false;
+    QTest::newRow("ours") << QByteArray() << true << none << writable << false;
+    QTest::newRow("empty file") << QByteArray("") << false << none << writable << true;
+    QTest::newRow("random bytes") << noise << false << none << writable << true;
+    QTest::newRow("another program's database")
+        << QByteArray() << false << QStringList{"CREATE TABLE notes (id INTEGER)"} << writable << true;
+    QTest::newRow("another application id")
+        << QByteArray() << false
+        << QStringList{"PRAGMA application_id = 42", "CREATE TABLE notes (id INTEGER)"} << writable << true;
+    QTest::newRow("ours, newer version")
+        << QByteArray() << true
+        << QStringList{QStringLiteral("PRAGMA user_version = %1").arg(HistoryStore::kSchemaVersion + 1)}
+        << int(HistoryState::ReadOnly) << false;
 }
 
 void TestHistory::opening()
 {
-    QFETCH(QString, existing);
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, ours);
+    QFETCH(QStringList, sql);
     QFETCH(int, state);
     QFETCH(bool, movedAside);
-    if (existing == u"ours") {
+    if (!bytes.isNull()) {
+        for (const char* suffix : {"", "-wal", "-shm"}) {
+            QFile file(m_path + QLatin1String(suffix));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(*suffix ? QByteArray() : bytes);
+        }
+    }
+    if (ours) {
         HistoryStore first;
         first.open(m_path, HistoryAccess::ReadWrite);
         QVERIFY(first.record({answer("Q", AnswerOutcome::Right, kNow)}));
-    } else if (existing == u"empty") {
-        QFile(m_path).open(QIODevice::WriteOnly);
-    } else if (existing == u"random") {
-        QByteArray noise(8192, '\0');
-        for (int i = 0; i < noise.size(); ++i)
-            noise[i] = char((i * 7919) % 251);
-        QFile file(m_path);
-        file.open(QIODevice::WriteOnly);
-        file.write(noise);
-        file.close();
-        QFile(m_path + "-wal").open(QIODevice::WriteOnly);
-        QFile(m_path + "-shm").open(QIODevice::WriteOnly);
-    } else if (existing == u"foreign") {
-        sqlValue(m_path, "CREATE TABLE notes (id INTEGER)");
-    } else if (existing == u"other id") {
-        sqlValue(m_path, "PRAGMA application_id = 42");
-        sqlValue(m_path, "CREATE TABLE notes (id INTEGER)");
-    } else if (existing == u"newer") {
-        HistoryStore first;
-        first.open(m_path, HistoryAccess::ReadWrite);
-        first.record({answer("Q", AnswerOutcome::Right, kNow)});
-        first.close();
-        sqlValue(m_path, QStringLiteral("PRAGMA user_version = %1").arg(HistoryStore::kSchemaVersion + 1));
     }
+    for (const QString& statement : sql)
+        sqlValue(m_path, statement);
     const QByteArray before = bytesOf(m_path);
 
     HistoryStore store;
     QCOMPARE(int(store.open(m_path, HistoryAccess::ReadWrite)), state);
+    // Moved aside with its companions, kept as it was.
     const QStringList aside = QDir(m_dir->path()).entryList({"*-damaged-*"}, QDir::Files);
-    if (movedAside) {
-        // Moved with its companions, and kept as it was.
-        const QString base = aside.value(0);
-        QCOMPARE(aside.size(), existing == u"random" ? 3 : 1);
-        QCOMPARE(bytesOf(m_dir->filePath(base)), before);
-        if (existing == u"random")
-            QVERIFY(aside.contains(base + "-wal") && aside.contains(base + "-shm"));
-    } else {
-        QVERIFY(aside.isEmpty());
-    }
+    QCOMPARE(aside.size(), movedAside ? (bytes.isNull() ? 1 : 3) : 0);
+    if (movedAside)
+        QCOMPARE(bytesOf(m_dir->filePath(aside.first())), before);
     const bool writable = state == int(HistoryState::Writable);
     QCOMPARE(store.record({answer("Q", AnswerOutcome::Wrong, kNow)}), writable);
-    const SetFigures figures = store.figures("a.qiz", "Set A", kNow, 0);
-    QCOMPARE(figures.asked, existing == u"ours" || existing == u"newer" ? 2 - !writable : 1 - !writable);
+    QCOMPARE(store.figures("a.qiz", "Set A", kNow, 0).asked, int(ours) + int(writable));
     store.close();
     if (writable) {
         QCOMPARE(sqlValue(m_path, "PRAGMA application_id").toInt(), HistoryStore::kApplicationId);
@@ -217,53 +210,42 @@ void TestHistory::figures()
     QCOMPARE(store.figures("a.qiz", QString(), kNow, 0).asked, 8);
     QCOMPARE(store.figures("a.qiz", "Set B", kNow, 0).asked, 0);
     QCOMPARE(store.figures("b.qiz", QString(), kNow, 0).asked, 1);
+
+    // Erasing a set leaves the others, and recording goes on.
+    QVERIFY(store.erase("a.qiz", QString()));
+    QCOMPARE(sqlValue(m_path, "SELECT count(*) FROM answers").toInt(), 1);
+    QVERIFY(store.record({answer("Q", AnswerOutcome::Right, kNow)}));
+    QCOMPARE(store.figures("a.qiz", QString(), kNow, 0).asked, 1);
 }
 
 void TestHistory::questionIdentity_data()
 {
     QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("choice"); // the choice changed, or -1
+    QTest::addColumn<QString>("lastChoice");
     QTest::addColumn<int>("answerIndex");
-    QTest::addColumn<bool>("same");
-    QTest::newRow("unchanged") << "Q" << -1 << 1 << true;
-    QTest::newRow("text edited") << "Q!" << -1 << 1 << false;
-    QTest::newRow("a choice edited") << "Q" << 4 << 1 << false;
-    QTest::newRow("answer changed") << "Q" << -1 << 2 << false;
+    QTest::addColumn<int>("questions"); // after recording "Q", "c4", 1 and the row
+    QTest::newRow("unchanged") << "Q"
+                               << "c4" << 1 << 1;
+    QTest::newRow("text edited") << "Q!"
+                                 << "c4" << 1 << 2;
+    QTest::newRow("a choice edited") << "Q"
+                                     << "c4!" << 1 << 2;
+    QTest::newRow("answer changed") << "Q"
+                                    << "c4" << 2 << 2;
 }
 
 void TestHistory::questionIdentity()
 {
     QFETCH(QString, text);
-    QFETCH(int, choice);
+    QFETCH(QString, lastChoice);
     QFETCH(int, answerIndex);
-    QFETCH(bool, same);
+    QFETCH(int, questions);
     HistoryStore store;
     store.open(m_path, HistoryAccess::ReadWrite);
-    QVERIFY(store.record({answer("Q", AnswerOutcome::Wrong, kNow)}));
     AnswerRecord again = answer(text, AnswerOutcome::Wrong, kNow, answerIndex);
-    if (choice >= 0)
-        again.choices[static_cast<size_t>(choice)] += "!";
-    QVERIFY(store.record({again}));
-    const SetFigures figures = store.figures("a.qiz", "Set A", kNow, 0);
-    QCOMPARE(int(figures.mostMissed.size()), same ? 1 : 2);
-    QCOMPARE(figures.mostMissed[0].misses, same ? 2 : 1);
-}
-
-void TestHistory::erase()
-{
-    HistoryStore store;
-    store.open(m_path, HistoryAccess::ReadWrite);
-    AnswerRecord other = answer("Q", AnswerOutcome::Right, kNow);
-    other.setFile = "b.qiz";
-    QVERIFY(store.record(
-        {answer("Q", AnswerOutcome::Right, kNow), answer("Q", AnswerOutcome::Wrong, kNow), other}));
-    QVERIFY(store.erase("a.qiz", QString()));
-    QCOMPARE(store.figures("a.qiz", QString(), kNow, 0).asked, 0);
-    QCOMPARE(store.figures("b.qiz", QString(), kNow, 0).asked, 1);
-    QCOMPARE(sqlValue(m_path, "SELECT count(*) FROM answers").toInt(), 1);
-    // Recording goes on after an erase.
-    QVERIFY(store.record({answer("Q", AnswerOutcome::Right, kNow)}));
-    QCOMPARE(store.figures("a.qiz", QString(), kNow, 0).asked, 1);
+    again.choices[4] = lastChoice;
+    QVERIFY(store.record({answer("Q", AnswerOutcome::Wrong, kNow), again}));
+    QCOMPARE(int(store.figures("a.qiz", "Set A", kNow, 0).mostMissed.size()), questions);
 }
 
 void TestHistory::lockedFileDropsAnswersWithoutWaiting()

@@ -166,50 +166,34 @@ void TestSetsTool::writeCommands()
     QVERIFY2(QString::fromUtf8(dumped.out).contains(stderrOrDump), dumped.out.constData());
 }
 
+// The figures themselves are the store's (test_history); here the command's
+// choice of set and title and its two forms.
 void TestSetsTool::stats()
 {
     using namespace montera;
     const QString path = m_dir.filePath("history.db");
-    const QString set = QStringLiteral(MONTERA_SAMPLES "/sample.qiz");
-    const std::int64_t now = QDateTime::currentSecsSinceEpoch();
     {
         HistoryStore history;
         QCOMPARE(history.open(path, HistoryAccess::ReadWrite), HistoryState::Writable);
-        const auto answer = [now](const char* title, AnswerOutcome outcome, std::int64_t daysAgo) {
-            AnswerRecord a;
-            a.setFile = "sample.qiz";
-            a.setTitle = QString::fromUtf8(title);
-            a.questionText = "Q";
-            a.choices = {"right", "b", "c", "d", "e"};
-            a.answerIndex = 0;
-            a.outcome = outcome;
-            a.answeredAt = now - daysAgo * 86400;
-            return a;
-        };
-        const char* title = "モンテラ 一般教養サンプル";
-        QVERIFY(history.record(
-            {answer(title, AnswerOutcome::Right, 0), answer(title, AnswerOutcome::Wrong, 0),
-             answer(title, AnswerOutcome::TimedOut, 20), answer(title, AnswerOutcome::Abandoned, 0),
-             answer("an older set of that name", AnswerOutcome::Wrong, 0)}));
+        std::vector<AnswerRecord> answers(3);
+        for (size_t i = 0; i < answers.size(); ++i) {
+            answers[i].setFile = "sample.qiz";
+            answers[i].setTitle =
+                i < 2 ? QStringLiteral("モンテラ 一般教養サンプル") : QStringLiteral("older");
+            answers[i].outcome = i == 0 ? AnswerOutcome::Right : AnswerOutcome::Wrong;
+            answers[i].answeredAt = QDateTime::currentSecsSinceEpoch();
+        }
+        QVERIFY(history.record(answers));
     }
+    const QString set = QStringLiteral(MONTERA_SAMPLES "/sample.qiz");
     const Run json = run({"stats", "--json", "--history", path, set});
-    QCOMPARE(json.exitCode, 0);
     const QJsonObject figures = QJsonDocument::fromJson(json.out).array().at(0).toObject();
+    QCOMPARE(json.exitCode, 0);
     QCOMPARE(figures["set"].toString(), QStringLiteral("sample.qiz"));
-    QCOMPARE(figures["asked"].toInt(), 3);
-    QCOMPARE(figures["right"].toInt(), 1);
-    QCOMPARE(figures["asked_last_7_days"].toInt(), 2);
-    const QJsonArray days = figures["days"].toArray();
-    QCOMPARE(days.size(), 30);
-    QCOMPARE(days.last().toObject()["asked"].toInt(), 2);
-    QCOMPARE(days.at(9).toObject()["asked"].toInt(), 1);
-    const QJsonObject missed = figures["most_missed"].toArray().at(0).toObject();
-    QCOMPARE(missed["answer"].toString(), QStringLiteral("right"));
-    QCOMPARE(missed["misses"].toInt(), 2);
-
+    QCOMPARE(figures["asked"].toInt(), 2);
+    QCOMPARE(figures["days"].toArray().last().toObject()["right"].toInt(), 1);
     const Run text = run({"stats", "--history", path, set});
-    QCOMPARE(text.exitCode, 0);
-    QVERIFY2(text.out.contains("asked 3, right 1 (33 %)"), text.out.constData());
+    QVERIFY2(text.out.contains("asked 2, right 1 (50 %)"), text.out.constData());
 }
 
 QTEST_GUILESS_MAIN(TestSetsTool)
