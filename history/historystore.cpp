@@ -47,6 +47,21 @@ const std::vector<std::vector<const char*>> kMigrations = {
         // Covers the chart's query, which then never reads the table.
         "CREATE INDEX answers_by_question ON answers (question_id, at, outcome)",
     },
+    // What a draw needs to tell how well a question is known: whether a miss
+    // had its right answer shown, misses after a question was learned, and
+    // when its answer was last before the viewer's eyes. Files of version 1
+    // did not know whether an answer was shown: only their right answers
+    // count as learning.
+    {
+        "ALTER TABLE answers ADD COLUMN shown INTEGER NOT NULL DEFAULT 0",
+        "ALTER TABLE questions ADD COLUMN lapses INTEGER NOT NULL DEFAULT 0",
+        "ALTER TABLE questions ADD COLUMN learned_at INTEGER",
+        "UPDATE questions SET"
+        " learned_at = (SELECT max(at) FROM answers WHERE question_id = questions.id AND outcome = 0),"
+        " lapses = (SELECT count(*) FROM answers m WHERE m.question_id = questions.id"
+        " AND m.outcome IN (1, 2) AND m.at > (SELECT min(at) FROM answers r"
+        " WHERE r.question_id = questions.id AND r.outcome = 0))",
+    },
 };
 static_assert(HistoryStore::kApplicationId == 1299468897);
 
@@ -119,7 +134,7 @@ struct HistoryStore::Impl {
     QString path;
     std::optional<QSqlDatabase> db;
     std::optional<QSqlQuery> insertSet, selectSet, insertQuestion, selectQuestion, insertAnswer,
-        updateSummary;
+        updateSummary, selectSummaries;
     QHash<QString, qint64> setIds;         // file + NUL + title
     QHash<QByteArray, qint64> questionIds; // set id + fingerprint
 
@@ -161,6 +176,7 @@ struct HistoryStore::Impl {
         selectQuestion.reset();
         insertAnswer.reset();
         updateSummary.reset();
+        selectSummaries.reset();
         setIds.clear();
         questionIds.clear();
         if (db) {
@@ -207,11 +223,23 @@ struct HistoryStore::Impl {
         insertQuestion = prepared("INSERT OR IGNORE INTO questions (set_id, fingerprint, text, answer)"
                                   " VALUES (?, ?, ?, ?)");
         selectQuestion = prepared("SELECT id FROM questions WHERE set_id = ? AND fingerprint = ?");
-        insertAnswer = prepared("INSERT INTO answers (question_id, at, outcome, slot, choice, ticks, mode)"
-                                " VALUES (?, ?, ?, ?, ?, ?, ?)");
+        insertAnswer =
+            prepared("INSERT INTO answers (question_id, at, outcome, slot, choice, ticks, mode, shown)"
+                     " VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
+        // The same rules as addToSummary; every expression reads the row as
+        // it was before the update.
         updateSummary = prepared("UPDATE questions SET asked = asked + 1, right = right + ?,"
                                  " streak = CASE WHEN ? THEN streak + 1 ELSE 0 END,"
+                                 " lapses = lapses + (? = 0 AND learned_at IS NOT NULL),"
+                                 " learned_at = CASE WHEN ? OR ? THEN ? ELSE learned_at END,"
                                  " last_at = ?, last_outcome = ? WHERE id = ?");
+    }
+
+    void prepareReading()
+    {
+        selectSummaries = prepared("SELECT q.fingerprint, q.asked, q.right, q.streak, q.lapses, q.learned_at,"
+                                   " q.last_at FROM questions q JOIN sets s ON s.id = q.set_id"
+                                   " WHERE s.file = ? AND s.title = ?");
     }
 
     std::optional<qint64> idOf(QSqlQuery& insert, QSqlQuery& select, const QVariantList& insertValues,
@@ -266,6 +294,7 @@ struct HistoryStore::Impl {
         insertAnswer->bindValue(4, wrong ? QVariant(a.pickedChoice) : QVariant());
         insertAnswer->bindValue(5, a.barTicks);
         insertAnswer->bindValue(6, a.mode);
+        insertAnswer->bindValue(7, wrong || a.outcome == AnswerOutcome::TimedOut ? int(a.answerShown) : 0);
         if (!insertAnswer->exec()) {
             lastError = insertAnswer->lastError().text();
             return false;
@@ -273,11 +302,16 @@ struct HistoryStore::Impl {
         if (a.outcome == AnswerOutcome::Abandoned)
             return true;
         const int right = a.outcome == AnswerOutcome::Right ? 1 : 0;
+        const QVariant at = QVariant::fromValue<qint64>(a.answeredAt);
         updateSummary->bindValue(0, right);
         updateSummary->bindValue(1, right);
-        updateSummary->bindValue(2, QVariant::fromValue<qint64>(a.answeredAt));
-        updateSummary->bindValue(3, static_cast<int>(a.outcome));
-        updateSummary->bindValue(4, questionId);
+        updateSummary->bindValue(2, right);
+        updateSummary->bindValue(3, right);
+        updateSummary->bindValue(4, int(a.answerShown));
+        updateSummary->bindValue(5, at);
+        updateSummary->bindValue(6, at);
+        updateSummary->bindValue(7, static_cast<int>(a.outcome));
+        updateSummary->bindValue(8, questionId);
         if (updateSummary->exec())
             return true;
         lastError = updateSummary->lastError().text();
@@ -395,6 +429,7 @@ HistoryState HistoryStore::open(const QString& path, HistoryAccess access)
                 return m_state = HistoryState::Unavailable;
             }
         }
+        d.prepareReading();
         return m_state = HistoryState::ReadOnly;
     }
 
@@ -412,6 +447,7 @@ HistoryState HistoryStore::open(const QString& path, HistoryAccess access)
         return m_state = HistoryState::Unavailable;
     }
     d.prepare();
+    d.prepareReading();
     return m_state = HistoryState::Writable;
 }
 
@@ -491,6 +527,39 @@ SetFigures HistoryStore::figures(const QString& setFile, const QString& setTitle
     }
     d.db->commit();
     return figures;
+}
+
+std::vector<QuestionSummary> HistoryStore::summaries(const QString& setFile, const QString& setTitle,
+                                                     const std::vector<QByteArray>& fingerprints)
+{
+    std::vector<QuestionSummary> summaries(fingerprints.size());
+    if (m_state != HistoryState::Writable && m_state != HistoryState::ReadOnly)
+        return {};
+    QSqlQuery& query = *m_impl->selectSummaries;
+    query.bindValue(0, setFile);
+    query.bindValue(1, text(setTitle));
+    if (!query.exec())
+        return {};
+    QMultiHash<QByteArray, qsizetype> index;
+    index.reserve(static_cast<qsizetype>(fingerprints.size()));
+    for (size_t i = 0; i < fingerprints.size(); ++i)
+        index.insert(fingerprints[i], static_cast<qsizetype>(i));
+    while (query.next()) {
+        // A set may hold one question twice; both share its history.
+        const QByteArray fingerprint = query.value(0).toByteArray();
+        QuestionSummary s;
+        s.asked = query.value(1).toLongLong();
+        s.right = query.value(2).toLongLong();
+        s.streak = query.value(3).toInt();
+        s.lapses = query.value(4).toInt();
+        const QVariant learnedAt = query.value(5);
+        s.learnedAt = learnedAt.isNull() ? QuestionSummary::kNever : learnedAt.toLongLong();
+        s.lastAt = query.value(6).toLongLong();
+        for (auto it = index.constFind(fingerprint); it != index.cend() && it.key() == fingerprint; ++it)
+            summaries[static_cast<size_t>(it.value())] = s;
+    }
+    query.finish();
+    return summaries;
 }
 
 bool HistoryStore::erase(const QString& setFile, const QString& setTitle)

@@ -142,12 +142,19 @@ public:
     // utcOffset the local time's offset in seconds.
     SetFigures figures(const QString& setFile, const QString& setTitle, std::int64_t now, int utcOffset);
 
+    // The summaries of a set's questions, named by file and title, for the
+    // fingerprints given, in their order; a question the history does not
+    // know has an empty one. One query over the set's questions, no read of
+    // their answers. Empty when the history is not open.
+    std::vector<QuestionSummary> summaries(const QString& setFile, const QString& setTitle,
+                                           const std::vector<QByteArray>& fingerprints);
+
     // Removes the set's answers and questions; false when nothing could be
     // written.
     bool erase(const QString& setFile, const QString& setTitle);
 
     // The number of the schema this program writes.
-    static constexpr int kSchemaVersion = 1;
+    static constexpr int kSchemaVersion = 2;
     // Marks a file as a history of this program ("MtRa").
     static constexpr std::int32_t kApplicationId = 0x4D745261;
 
