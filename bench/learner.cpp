@@ -157,7 +157,7 @@ RunResult run(const Options& o, std::uint64_t seed, std::FILE* trace)
                 // loaded, as the program does before its first paint.
                 if (i == 1)
                     draw.load(history);
-                const int q = draw.pick(showRandom, now);
+                const int q = draw.pick(showRandom, o.questions - 1, now);
                 // The choices' shuffle takes its values as in the show.
                 [[maybe_unused]] const std::array<int, 5> order = shuffleChoices(showRandom);
                 if (asked[static_cast<size_t>(q)])

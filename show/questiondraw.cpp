@@ -69,9 +69,10 @@ std::array<int, 5> shuffleChoices(RandomSource& random)
     return slotChoice;
 }
 
-int QuestionDraw::pick(RandomSource& random, std::int64_t now)
+int QuestionDraw::pick(RandomSource& random, int lastQuestion, std::int64_t now)
 {
-    const int q = m_loaded ? pickFromMemory(random, now) : randomIndex(random, m_last);
+    const bool memory = m_loaded && lastQuestion == m_last;
+    const int q = memory ? pickFromMemory(random, now) : randomIndex(random, lastQuestion);
     if (q >= 0 && q <= m_last && !m_askedInShow[static_cast<size_t>(q)]) {
         m_askedInShow[static_cast<size_t>(q)] = true;
         ++m_askedCount;

@@ -47,8 +47,10 @@ public:
     // A question of the show was judged at the time given.
     void judged(int question, AnswerOutcome outcome, bool answerShown, std::int64_t at);
 
-    // The next question's bank index.
-    int pick(RandomSource& random, std::int64_t now);
+    // The next question's bank index, from 0 to lastQuestion. A bank other
+    // than the one the show began with gets the plain draw.
+    int pick(RandomSource& random, int lastQuestion, std::int64_t now);
+    bool wantsHistory() const { return m_mode == DrawMode::Memory; }
 
     // The plain draw: r times the last index, rounded half to even.
     static int randomIndex(RandomSource& random, int lastQuestion);

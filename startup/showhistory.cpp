@@ -4,7 +4,6 @@
 #include "globals.h"
 #include "quizshow.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QEvent>
 #include <QTimer>
@@ -32,9 +31,41 @@ void ShowHistory::attach(QuizShow& show, QWidget& window, const QuestionBank& ba
         record.pickedChoice = asked.pickedChoice;
         record.barTicks = asked.barTicks;
         record.mode = asked.mode;
-        record.answeredAt = QDateTime::currentSecsSinceEpoch();
+        record.answeredAt = asked.answeredAt;
+        record.answerShown = asked.answerShown;
         m_writer.post(std::move(record));
     });
+    m_show = &show;
+    m_bank = &bank;
+    m_settings = &settings;
+}
+
+HistoryWriter::OnOpen ShowHistory::historyReader()
+{
+    if (!m_show->wantsHistory())
+        return {};
+    // Shared copies of the bank's strings, cheap to take here; the
+    // fingerprints are made on the writer's thread.
+    const int count = m_bank->LastQuestion + 1;
+    std::vector<QString> texts(m_bank->QuestionText.begin(), m_bank->QuestionText.begin() + count);
+    std::vector<std::array<QString, kChoiceCount>> choices(m_bank->Choices.begin(),
+                                                           m_bank->Choices.begin() + count);
+    std::vector<std::int16_t> answers(m_bank->AnswerIndex.begin(), m_bank->AnswerIndex.begin() + count);
+    return [this, file = m_settings->SetFileName, title = m_bank->SetTitle, texts = std::move(texts),
+            choices = std::move(choices), answers = std::move(answers)](HistoryStore& store) {
+        std::vector<QByteArray> fingerprints;
+        fingerprints.reserve(texts.size());
+        for (size_t i = 0; i < texts.size(); ++i)
+            fingerprints.push_back(questionFingerprint(texts[i], choices[i], answers[i]));
+        std::vector<QuestionSummary> summaries = store.summaries(file, title, fingerprints);
+        if (summaries.empty())
+            return;
+        // The show's thread takes them between two ticks.
+        QMetaObject::invokeMethod(
+            this,
+            [this, summaries = std::move(summaries)]() mutable { m_show->loadHistory(std::move(summaries)); },
+            Qt::QueuedConnection);
+    };
 }
 
 bool ShowHistory::eventFilter(QObject* watched, QEvent* event)
@@ -43,7 +74,7 @@ bool ShowHistory::eventFilter(QObject* watched, QEvent* event)
         m_started = true;
         watched->removeEventFilter(this);
         // Posted, so that it runs once this paint is done.
-        QTimer::singleShot(0, this, [this] { m_writer.start(); });
+        QTimer::singleShot(0, this, [this] { m_writer.start(historyReader()); });
     }
     return false;
 }
