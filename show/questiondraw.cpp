@@ -34,15 +34,30 @@ void QuestionDraw::load(std::vector<QuestionSummary> summaries)
     for (const Judged& j : m_pending)
         addToSummary(m_summaries[static_cast<size_t>(j.question)], j.outcome, j.answerShown, j.at);
     m_pending.clear();
+    m_memory.resize(m_summaries.size());
+    for (size_t q = 0; q < m_summaries.size(); ++q)
+        remember(static_cast<int>(q));
+}
+
+void QuestionDraw::remember(int question)
+{
+    const QuestionSummary& s = m_summaries[static_cast<size_t>(question)];
+    Memory& m = m_memory[static_cast<size_t>(question)];
+    m.isNew = s.asked == 0;
+    m.learnedAt = static_cast<double>(s.learnedAt);
+    // Never learned, or missed since: forgotten whatever the time.
+    m.forgotten = s.learnedAt == QuestionSummary::kNever || s.lastAt > s.learnedAt;
+    m.decay = 1.0 / (stability(s) * kSecondsPerDay);
 }
 
 void QuestionDraw::judged(int question, AnswerOutcome outcome, bool answerShown, std::int64_t at)
 {
     if (m_mode != DrawMode::Memory || question < 0 || question > m_last)
         return;
-    if (m_loaded)
+    if (m_loaded) {
         addToSummary(m_summaries[static_cast<size_t>(question)], outcome, answerShown, at);
-    else
+        remember(question);
+    } else
         m_pending.push_back({question, outcome, answerShown, at});
 }
 
@@ -107,27 +122,32 @@ int QuestionDraw::pickFromMemory(RandomSource& random, std::int64_t now)
         m_askedInShow.assign(m_askedInShow.size(), false);
         m_askedCount = 0;
     }
+    // The recall exp(-age / stability) falls as age / stability grows, so
+    // the draw compares those and needs no exp.
+    static const double dueAt = -std::log(kTargetRecall);
     int due = -1;
-    double dueRecall = kTargetRecall;
+    double dueAge = dueAt;
     int weakest = -1;
-    double weakestRecall = std::numeric_limits<double>::infinity();
+    double weakestAge = -1.0;
     int newCount = 0;
+    const double seconds = static_cast<double>(now);
     for (int q = 0; q <= m_last; ++q) {
         if (m_askedInShow[static_cast<size_t>(q)])
             continue;
-        const QuestionSummary& s = m_summaries[static_cast<size_t>(q)];
-        if (s.asked == 0) {
+        const Memory& m = m_memory[static_cast<size_t>(q)];
+        if (m.isNew) {
             ++newCount;
             continue;
         }
-        const double r = recall(s, now);
-        if (r < dueRecall) {
+        const double age = m.forgotten ? std::numeric_limits<double>::infinity()
+                                       : std::max(0.0, seconds - m.learnedAt) * m.decay;
+        if (age > dueAge) {
             due = q;
-            dueRecall = r;
+            dueAge = age;
         }
-        if (r < weakestRecall) {
+        if (age > weakestAge) {
             weakest = q;
-            weakestRecall = r;
+            weakestAge = age;
         }
     }
     if (due >= 0)
@@ -136,8 +156,7 @@ int QuestionDraw::pickFromMemory(RandomSource& random, std::int64_t now)
         // A new question at random, so that the set's order does not decide.
         int n = std::min(newCount - 1, static_cast<int>(static_cast<double>(random.next()) * newCount));
         for (int q = 0; q <= m_last; ++q) {
-            if (!m_askedInShow[static_cast<size_t>(q)] && m_summaries[static_cast<size_t>(q)].asked == 0 &&
-                n-- == 0)
+            if (!m_askedInShow[static_cast<size_t>(q)] && m_memory[static_cast<size_t>(q)].isNew && n-- == 0)
                 return q;
         }
     }

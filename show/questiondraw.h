@@ -68,12 +68,24 @@ private:
         std::int64_t at = 0;
     };
 
+    // What the pick reads of a question, kept from its summary: whether it is
+    // new or forgotten, when it was learned and how fast its recall fades
+    // (per second).
+    struct Memory {
+        bool isNew = true;
+        bool forgotten = false;
+        double learnedAt = 0.0;
+        double decay = 0.0;
+    };
+
     int pickFromMemory(RandomSource& random, std::int64_t now);
+    void remember(int question);
 
     int m_last = 0;
     DrawMode m_mode = DrawMode::Random;
     bool m_loaded = false;
     std::vector<QuestionSummary> m_summaries;
+    std::vector<Memory> m_memory;
     // The answers of this show, kept until the history is loaded.
     std::vector<Judged> m_pending;
     // Whether each question was asked in this show, and how many were.
