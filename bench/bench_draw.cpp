@@ -89,11 +89,11 @@ History& history()
 // What the writer's thread does for the draw once the history is open.
 std::vector<QuestionSummary> load(HistoryStore& store, const std::vector<Question>& bank)
 {
-    std::vector<QByteArray> fingerprints;
-    fingerprints.reserve(bank.size());
+    std::vector<QuestionKey> keys;
+    keys.reserve(bank.size());
     for (const Question& q : bank)
-        fingerprints.push_back(questionFingerprint(q.text, q.choices, q.answer));
-    return store.summaries(kSetFile, kSetTitle, fingerprints);
+        keys.push_back({q.text, q.choices, q.answer});
+    return store.summaries(kSetFile, kSetTitle, keys);
 }
 
 void BM_LoadAtShowStart(benchmark::State& state)

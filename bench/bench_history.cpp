@@ -110,7 +110,7 @@ BENCHMARK(BM_OpenProgressWindow)->Unit(benchmark::kMillisecond);
 // faster than any show. Reports the median and the 99th percentile.
 void BM_PostAnswer(benchmark::State& state)
 {
-    HistoryWriter writer(g_path);
+    HistoryWriter writer(g_path, makeHistoryStore);
     writer.start();
     std::vector<double> micros;
     micros.reserve(20000);
@@ -134,7 +134,7 @@ BENCHMARK(BM_PostAnswer)->UseManualTime()->Iterations(10000)->Unit(benchmark::kM
 // From the post of one answer to its commit, as a show posts one at a time.
 void BM_CommitOneAnswer(benchmark::State& state)
 {
-    HistoryWriter writer(g_path);
+    HistoryWriter writer(g_path, makeHistoryStore);
     writer.start();
     std::int64_t n = 0;
     double worst = 0;
@@ -153,7 +153,7 @@ BENCHMARK(BM_CommitOneAnswer)->Iterations(200)->Unit(benchmark::kMillisecond);
 void BM_Commit10000Queued(benchmark::State& state)
 {
     for (auto _ : state) {
-        HistoryWriter writer(g_path);
+        HistoryWriter writer(g_path, makeHistoryStore);
         writer.start();
         for (int n = 0; n < 10000; ++n)
             writer.post(answerFor(n, QDateTime::currentSecsSinceEpoch()));
@@ -170,7 +170,7 @@ void BM_FileGrowthPer10000(benchmark::State& state)
     for (auto _ : state) {
         const qint64 before = QFileInfo(g_path).size();
         {
-            HistoryWriter writer(g_path);
+            HistoryWriter writer(g_path, makeHistoryStore);
             writer.start();
             for (int n = 0; n < 10000; ++n)
                 writer.post(answerFor(n, QDateTime::currentSecsSinceEpoch()));

@@ -107,25 +107,6 @@ QByteArray questionFingerprint(const QString& text, const std::array<QString, 5>
     return hash.result();
 }
 
-void addToSummary(QuestionSummary& summary, AnswerOutcome outcome, bool answerShown, std::int64_t at)
-{
-    if (outcome == AnswerOutcome::Abandoned)
-        return;
-    const bool right = outcome == AnswerOutcome::Right;
-    ++summary.asked;
-    if (right) {
-        ++summary.right;
-        ++summary.streak;
-    } else {
-        if (summary.learnedAt != QuestionSummary::kNever)
-            ++summary.lapses;
-        summary.streak = 0;
-    }
-    if (right || answerShown)
-        summary.learnedAt = at;
-    summary.lastAt = at;
-}
-
 struct HistoryStore::Impl {
     bool warned = false;
     // Why the last batch failed.
@@ -342,6 +323,11 @@ HistoryStore::HistoryStore()
     : m_impl(std::make_unique<Impl>())
 {}
 
+std::unique_ptr<AnswerStore> makeHistoryStore()
+{
+    return std::make_unique<HistoryStore>();
+}
+
 HistoryStore::~HistoryStore()
 {
     close();
@@ -530,11 +516,15 @@ SetFigures HistoryStore::figures(const QString& setFile, const QString& setTitle
 }
 
 std::vector<QuestionSummary> HistoryStore::summaries(const QString& setFile, const QString& setTitle,
-                                                     const std::vector<QByteArray>& fingerprints)
+                                                     const std::vector<QuestionKey>& questions)
 {
-    std::vector<QuestionSummary> summaries(fingerprints.size());
     if (m_state != HistoryState::Writable && m_state != HistoryState::ReadOnly)
         return {};
+    std::vector<QuestionSummary> summaries(questions.size());
+    std::vector<QByteArray> fingerprints;
+    fingerprints.reserve(questions.size());
+    for (const QuestionKey& q : questions)
+        fingerprints.push_back(questionFingerprint(q.text, q.choices, q.answerIndex));
     QSqlQuery& query = *m_impl->selectSummaries;
     query.bindValue(0, setFile);
     query.bindValue(1, text(setTitle));

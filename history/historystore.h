@@ -65,8 +65,33 @@ struct QuestionSummary {
 };
 
 // Adds a judged answer to the summary, as the history does when it records
-// one; an abandoned question changes nothing.
-void addToSummary(QuestionSummary& summary, AnswerOutcome outcome, bool answerShown, std::int64_t at);
+// one (in SQL, in historystore.cpp); an abandoned question changes nothing.
+// Inline, so that the show keeps summaries without the history module.
+inline void addToSummary(QuestionSummary& summary, AnswerOutcome outcome, bool answerShown, std::int64_t at)
+{
+    if (outcome == AnswerOutcome::Abandoned)
+        return;
+    const bool right = outcome == AnswerOutcome::Right;
+    ++summary.asked;
+    if (right) {
+        ++summary.right;
+        ++summary.streak;
+    } else {
+        if (summary.learnedAt != QuestionSummary::kNever)
+            ++summary.lapses;
+        summary.streak = 0;
+    }
+    if (right || answerShown)
+        summary.learnedAt = at;
+    summary.lastAt = at;
+}
+
+// What identifies a question in the history: the parts of its fingerprint.
+struct QuestionKey {
+    QString text;
+    std::array<QString, 5> choices;
+    int answerIndex = 0;
+};
 
 // The identity of a question: its text, choices and answer, hashed. A set
 // reordered keeps it; an edited question gets a new one.
@@ -114,13 +139,29 @@ enum class HistoryState {
     Locked,
 };
 
+// Where the writer thread records answers. The program reaches the SQLite
+// store through the history module only once it needs it, so that the show
+// starts without loading a database library.
+class AnswerStore {
+public:
+    virtual ~AnswerStore() = default;
+    virtual HistoryState open(const QString& path, HistoryAccess access) = 0;
+    virtual bool record(const std::vector<AnswerRecord>& answers) = 0;
+    // The summaries of a set's questions, named by file and title, for the
+    // questions given, in their order; a question the history does not know
+    // has an empty one. One query over the set's questions, no read of their
+    // answers. Empty when the history is not open.
+    virtual std::vector<QuestionSummary> summaries(const QString& setFile, const QString& setTitle,
+                                                   const std::vector<QuestionKey>& questions) = 0;
+};
+
 // The one owner of the history file: it opens the file, brings its schema up
 // to date, and is the only code that speaks SQL to it. Each store has a
 // connection of its own, which belongs to the thread that opened it.
-class HistoryStore {
+class HistoryStore final : public AnswerStore {
 public:
     HistoryStore();
-    ~HistoryStore();
+    ~HistoryStore() override;
     HistoryStore(const HistoryStore&) = delete;
     HistoryStore& operator=(const HistoryStore&) = delete;
 
@@ -128,26 +169,22 @@ public:
     // foreign file is moved aside (ReadWrite only) with its -wal and -shm
     // files and a new one started; a file of a newer program opens read-only.
     // Problems go to standard error, one line in the store's life at most.
-    HistoryState open(const QString& path, HistoryAccess access);
+    HistoryState open(const QString& path, HistoryAccess access) override;
     HistoryState state() const { return m_state; }
     void close();
 
     // Records the answers in one transaction; false, with nothing recorded,
     // when the file is locked for longer than the busy timeout or cannot be
     // written.
-    bool record(const std::vector<AnswerRecord>& answers);
+    bool record(const std::vector<AnswerRecord>& answers) override;
 
     // The figures of the set named by its file and title; a null title takes
     // every title the file has had. now is in seconds since 1970 (UTC) and
     // utcOffset the local time's offset in seconds.
     SetFigures figures(const QString& setFile, const QString& setTitle, std::int64_t now, int utcOffset);
 
-    // The summaries of a set's questions, named by file and title, for the
-    // fingerprints given, in their order; a question the history does not
-    // know has an empty one. One query over the set's questions, no read of
-    // their answers. Empty when the history is not open.
     std::vector<QuestionSummary> summaries(const QString& setFile, const QString& setTitle,
-                                           const std::vector<QByteArray>& fingerprints);
+                                           const std::vector<QuestionKey>& questions) override;
 
     // Removes the set's answers and questions; false when nothing could be
     // written.
@@ -163,5 +200,8 @@ private:
     std::unique_ptr<Impl> m_impl;
     HistoryState m_state = HistoryState::Closed;
 };
+
+// A new HistoryStore, as HistoryWriter's store factory.
+std::unique_ptr<AnswerStore> makeHistoryStore();
 
 } // namespace montera

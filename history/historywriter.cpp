@@ -7,8 +7,9 @@
 
 namespace montera {
 
-HistoryWriter::HistoryWriter(QString path)
+HistoryWriter::HistoryWriter(QString path, StoreFactory makeStore)
     : m_path(std::move(path))
+    , m_makeStore(std::move(makeStore))
 {}
 
 HistoryWriter::~HistoryWriter()
@@ -53,10 +54,10 @@ bool HistoryWriter::finish(std::chrono::milliseconds timeout)
 
 void HistoryWriter::run(const OnOpen& onOpen)
 {
-    HistoryStore store;
-    HistoryState state = store.open(m_path, HistoryAccess::ReadWrite);
-    if (onOpen)
-        onOpen(store);
+    const std::unique_ptr<AnswerStore> store = m_makeStore ? m_makeStore() : nullptr;
+    HistoryState state = store ? store->open(m_path, HistoryAccess::ReadWrite) : HistoryState::Unavailable;
+    if (onOpen && store)
+        onOpen(*store);
     std::vector<AnswerRecord> batch;
     for (;;) {
         bool last = false;
@@ -70,9 +71,9 @@ void HistoryWriter::run(const OnOpen& onOpen)
         if (!batch.empty()) {
             // A file that was locked at the start may be free by now.
             if (state == HistoryState::Locked)
-                state = store.open(m_path, HistoryAccess::ReadWrite);
+                state = store->open(m_path, HistoryAccess::ReadWrite);
             const auto count = static_cast<std::int64_t>(batch.size());
-            (store.record(batch) ? m_committed : m_dropped) += count;
+            (store && store->record(batch) ? m_committed : m_dropped) += count;
             batch.clear();
         }
         if (last)

@@ -22,7 +22,11 @@ namespace montera {
 // for all of it.
 class HistoryWriter {
 public:
-    explicit HistoryWriter(QString path);
+    // Makes the store on the writer's thread; may give null, and then
+    // nothing is recorded.
+    using StoreFactory = std::function<std::unique_ptr<AnswerStore>()>;
+
+    HistoryWriter(QString path, StoreFactory makeStore);
     // Writes what is queued and stops, without a time limit.
     ~HistoryWriter();
     HistoryWriter(const HistoryWriter&) = delete;
@@ -31,7 +35,7 @@ public:
     // Runs on the writer's thread once the history is opened (or failed to
     // open), before any answer is written: what it reads is the history as it
     // was before this writer's answers.
-    using OnOpen = std::function<void(HistoryStore&)>;
+    using OnOpen = std::function<void(AnswerStore&)>;
 
     // Starts the thread, which opens the history and writes what was posted
     // before and after. Before start() nothing touches the disk.
@@ -54,6 +58,7 @@ private:
     void run(const OnOpen& onOpen);
 
     const QString m_path;
+    const StoreFactory m_makeStore;
     std::mutex m_mutex;
     std::condition_variable m_wake;
     std::deque<AnswerRecord> m_queue;

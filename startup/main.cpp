@@ -5,6 +5,7 @@
 #include "frmset.h"
 #include "globals.h"
 #include "hiddensettings.h"
+#include "historymodule.h"
 #include "platform_qt.h"
 #include "random.h"
 #include "settingswindow.h"
@@ -88,7 +89,8 @@ int main(int argc, char* argv[])
                     const QString& folder = owner.programFolder();
                     montera::SettingsWindow::attach(
                         form, folder, montera::questionSetsPage(folder),
-                        [](const QUrl& url) { return QDesktopServices::openUrl(url); });
+                        [](const QUrl& url) { return QDesktopServices::openUrl(url); },
+                        montera::newProgressWindow);
                 },
         });
 

@@ -2,6 +2,7 @@
 
 #include "bank.h"
 #include "globals.h"
+#include "historymodule.h"
 #include "quizshow.h"
 
 #include <QDir>
@@ -12,7 +13,7 @@
 namespace montera {
 
 ShowHistory::ShowHistory(const QString& programFolder)
-    : m_writer(QDir(programFolder).filePath(kHistoryFileName))
+    : m_writer(QDir(programFolder).filePath(kHistoryFileName), newHistoryStore)
 {}
 
 void ShowHistory::attach(QuizShow& show, QWidget& window, const QuestionBank& bank, const Settings& settings)
@@ -44,20 +45,14 @@ HistoryWriter::OnOpen ShowHistory::historyReader()
 {
     if (!m_show->wantsHistory())
         return {};
-    // Shared copies of the bank's strings, cheap to take here; the
-    // fingerprints are made on the writer's thread.
-    const int count = m_bank->LastQuestion + 1;
-    std::vector<QString> texts(m_bank->QuestionText.begin(), m_bank->QuestionText.begin() + count);
-    std::vector<std::array<QString, kChoiceCount>> choices(m_bank->Choices.begin(),
-                                                           m_bank->Choices.begin() + count);
-    std::vector<std::int16_t> answers(m_bank->AnswerIndex.begin(), m_bank->AnswerIndex.begin() + count);
-    return [this, file = m_settings->SetFileName, title = m_bank->SetTitle, texts = std::move(texts),
-            choices = std::move(choices), answers = std::move(answers)](HistoryStore& store) {
-        std::vector<QByteArray> fingerprints;
-        fingerprints.reserve(texts.size());
-        for (size_t i = 0; i < texts.size(); ++i)
-            fingerprints.push_back(questionFingerprint(texts[i], choices[i], answers[i]));
-        std::vector<QuestionSummary> summaries = store.summaries(file, title, fingerprints);
+    // Shared copies of the bank's strings, cheap to take here; the store
+    // makes their fingerprints on the writer's thread.
+    std::vector<QuestionKey> questions(static_cast<size_t>(m_bank->LastQuestion) + 1);
+    for (size_t q = 0; q < questions.size(); ++q)
+        questions[q] = {m_bank->QuestionText[q], m_bank->Choices[q], m_bank->AnswerIndex[q]};
+    return [this, file = m_settings->SetFileName, title = m_bank->SetTitle,
+            questions = std::move(questions)](AnswerStore& store) {
+        std::vector<QuestionSummary> summaries = store.summaries(file, title, questions);
         if (summaries.empty())
             return;
         // The show's thread takes them between two ticks.

@@ -17,7 +17,7 @@ int main(int argc, char* argv[])
     QCoreApplication app(argc, argv);
     if (argc != 3)
         return 2;
-    montera::HistoryWriter writer(QString::fromLocal8Bit(argv[1]));
+    montera::HistoryWriter writer(QString::fromLocal8Bit(argv[1]), montera::makeHistoryStore);
     writer.start();
     const long long first = std::atoll(argv[2]);
     for (long long i = first;; ++i) {

@@ -37,10 +37,10 @@ AnswerRecord record(int question, QChar how, std::int64_t at)
     return a;
 }
 
-QByteArray fingerprintOf(int question)
+QuestionKey keyOf(int question)
 {
     const AnswerRecord a = record(question, u'R', 0);
-    return questionFingerprint(a.questionText, a.choices, a.answerIndex);
+    return {a.questionText, a.choices, a.answerIndex};
 }
 
 } // namespace
@@ -82,10 +82,10 @@ std::vector<QuestionSummary> TestDraw::history(const QStringList& answers, int c
             records.push_back(record(q, letters[i], kNow - (letters.size() - i) * kHour));
     }
     store.record(records);
-    std::vector<QByteArray> fingerprints;
+    std::vector<QuestionKey> keys;
     for (int q = 0; q < count; ++q)
-        fingerprints.push_back(fingerprintOf(q));
-    return store.summaries(QStringLiteral("set.qiz"), QStringLiteral("Set"), fingerprints);
+        keys.push_back(keyOf(q));
+    return store.summaries(QStringLiteral("set.qiz"), QStringLiteral("Set"), keys);
 }
 
 void TestDraw::summaryAsTheStoreKeepsIt_data()

@@ -254,7 +254,7 @@ void TestHistory::lockedFileDropsAnswersWithoutWaiting()
         HistoryStore created;
         created.open(m_path, HistoryAccess::ReadWrite);
     }
-    HistoryWriter writer(m_path);
+    HistoryWriter writer(m_path, makeHistoryStore);
     writer.start();
     writer.post(answer("Q", AnswerOutcome::Right, kNow));
     QTRY_COMPARE(writer.committed(), 1);
@@ -294,7 +294,7 @@ void TestHistory::unwritableFolderRecordsNothing()
     // Root writes any folder; a folder that does not exist fails the same way.
     if (QFileInfo(folder).isWritable())
         folder = m_dir->filePath("missing");
-    HistoryWriter writer(QDir(folder).filePath(kHistoryFileName));
+    HistoryWriter writer(QDir(folder).filePath(kHistoryFileName), makeHistoryStore);
     writer.start();
     for (int i = 0; i < 3; ++i)
         writer.post(answer("Q", AnswerOutcome::Right, kNow));

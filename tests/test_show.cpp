@@ -704,7 +704,7 @@ void TestShow::learnOffDrawsAsWithoutHistory()
     std::int16_t mode = 0;
     QCOMPARE(LoadQuestion(bank, mode, file), LoadOutcome::Ok);
     std::vector<AnswerRecord> records;
-    std::vector<QByteArray> fingerprints;
+    std::vector<QuestionKey> keys;
     for (int q = 0; q < 40; ++q) {
         AnswerRecord a;
         a.setFile = file;
@@ -716,12 +716,12 @@ void TestShow::learnOffDrawsAsWithoutHistory()
         a.answerShown = true;
         a.answeredAt = kNow - 3600;
         records.push_back(a);
-        fingerprints.push_back(questionFingerprint(a.questionText, a.choices, a.answerIndex));
+        keys.push_back({a.questionText, a.choices, a.answerIndex});
     }
     HistoryStore store;
     QCOMPARE(store.open(m_dir.filePath("history.db"), HistoryAccess::ReadWrite), HistoryState::Writable);
     QVERIFY(store.record(records));
-    const std::vector<QuestionSummary> summaries = store.summaries(file, bank.SetTitle, fingerprints);
+    const std::vector<QuestionSummary> summaries = store.summaries(file, bank.SetTitle, keys);
     QCOMPARE(summaries.size(), size_t(40));
 
     // 1,000 questions: what was drawn, in which order the choices stand, and
