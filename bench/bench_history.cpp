@@ -29,7 +29,8 @@ namespace {
 using namespace montera;
 
 constexpr int kPrefilled = 100000;
-constexpr int kQuestions = 500;
+// As many questions as a bank holds.
+constexpr int kQuestions = 2048;
 QString g_path;
 
 AnswerRecord answerFor(int n, std::int64_t at)
@@ -93,6 +94,19 @@ void BM_ReadFigures(benchmark::State& state)
     }
 }
 BENCHMARK(BM_ReadFigures)->Unit(benchmark::kMillisecond);
+
+// What a draw that asks missed questions sooner would read at the show's
+// start: the summary of every question of the set.
+void BM_ReadQuestionSummaries(benchmark::State& state)
+{
+    for (auto _ : state) {
+        HistoryStore store;
+        store.open(g_path, HistoryAccess::ReadOnly);
+        benchmark::DoNotOptimize(
+            store.questionSummaries(QStringLiteral("bench.qiz"), QStringLiteral("ベンチマーク")));
+    }
+}
+BENCHMARK(BM_ReadQuestionSummaries)->Unit(benchmark::kMillisecond);
 
 // The progress window from the click to its first paint: the figures read,
 // the window laid out and painted.

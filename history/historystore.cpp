@@ -115,7 +115,7 @@ struct HistoryStore::Impl {
     QString path;
     std::optional<QSqlDatabase> db;
     std::optional<QSqlQuery> insertSet, selectSet, insertQuestion, selectQuestion, insertAnswer,
-        updateSummary, selectSummaries;
+        updateSummary;
     QHash<QString, qint64> setIds;         // file + NUL + title
     QHash<QByteArray, qint64> questionIds; // set id + fingerprint
 
@@ -157,7 +157,6 @@ struct HistoryStore::Impl {
         selectQuestion.reset();
         insertAnswer.reset();
         updateSummary.reset();
-        selectSummaries.reset();
         setIds.clear();
         questionIds.clear();
         if (db) {
@@ -214,13 +213,6 @@ struct HistoryStore::Impl {
                                  " lapses = lapses + (? = 0 AND learned_at IS NOT NULL),"
                                  " learned_at = CASE WHEN ? OR ? THEN ? ELSE learned_at END,"
                                  " last_at = ?, last_outcome = ? WHERE id = ?");
-    }
-
-    void prepareReading()
-    {
-        selectSummaries = prepared("SELECT q.fingerprint, q.asked, q.right, q.streak, q.lapses, q.learned_at,"
-                                   " q.last_at FROM questions q JOIN sets s ON s.id = q.set_id"
-                                   " WHERE s.file = ? AND s.title = ?");
     }
 
     std::optional<qint64> idOf(QSqlQuery& insert, QSqlQuery& select, const QVariantList& insertValues,
@@ -415,7 +407,6 @@ HistoryState HistoryStore::open(const QString& path, HistoryAccess access)
                 return m_state = HistoryState::Unavailable;
             }
         }
-        d.prepareReading();
         return m_state = HistoryState::ReadOnly;
     }
 
@@ -433,7 +424,6 @@ HistoryState HistoryStore::open(const QString& path, HistoryAccess access)
         return m_state = HistoryState::Unavailable;
     }
     d.prepare();
-    d.prepareReading();
     return m_state = HistoryState::Writable;
 }
 
@@ -515,40 +505,55 @@ SetFigures HistoryStore::figures(const QString& setFile, const QString& setTitle
     return figures;
 }
 
+std::vector<QuestionSummary> HistoryStore::questionSummaries(const QString& setFile, const QString& setTitle)
+{
+    std::vector<QuestionSummary> summaries;
+    if (m_state != HistoryState::Writable && m_state != HistoryState::ReadOnly)
+        return summaries;
+    QSqlQuery q = m_impl->query();
+    q.setForwardOnly(true);
+    q.prepare(
+        QStringLiteral("SELECT fingerprint, asked, right, streak, coalesce(last_at, 0),"
+                       " coalesce(last_outcome, 3), lapses, learned_at FROM questions WHERE set_id IN (%1)")
+            .arg(QLatin1String(kSetIds)));
+    bindSet(q, setFile, setTitle);
+    if (q.exec()) {
+        while (q.next()) {
+            QuestionSummary s{q.value(0).toByteArray(), q.value(1).toInt(),
+                              q.value(2).toInt(),       q.value(3).toInt(),
+                              q.value(4).toLongLong(),  static_cast<AnswerOutcome>(q.value(5).toInt())};
+            s.lapses = q.value(6).toInt();
+            const QVariant learnedAt = q.value(7);
+            s.learnedAt = learnedAt.isNull() ? QuestionSummary::kNever : learnedAt.toLongLong();
+            summaries.push_back(std::move(s));
+        }
+    }
+    return summaries;
+}
+
 std::vector<QuestionSummary> HistoryStore::summaries(const QString& setFile, const QString& setTitle,
                                                      const std::vector<QuestionKey>& questions)
 {
     if (m_state != HistoryState::Writable && m_state != HistoryState::ReadOnly)
         return {};
+    QMultiHash<QByteArray, size_t> index;
+    index.reserve(static_cast<qsizetype>(questions.size()));
+    for (size_t i = 0; i < questions.size(); ++i)
+        index.insert(questionFingerprint(questions[i].text, questions[i].choices, questions[i].answerIndex),
+                     i);
+    // The title as recorded: a set without one is recorded with an empty one.
     std::vector<QuestionSummary> summaries(questions.size());
-    std::vector<QByteArray> fingerprints;
-    fingerprints.reserve(questions.size());
-    for (const QuestionKey& q : questions)
-        fingerprints.push_back(questionFingerprint(q.text, q.choices, q.answerIndex));
-    QSqlQuery& query = *m_impl->selectSummaries;
-    query.bindValue(0, setFile);
-    query.bindValue(1, text(setTitle));
-    if (!query.exec())
-        return {};
-    QMultiHash<QByteArray, qsizetype> index;
-    index.reserve(static_cast<qsizetype>(fingerprints.size()));
-    for (size_t i = 0; i < fingerprints.size(); ++i)
-        index.insert(fingerprints[i], static_cast<qsizetype>(i));
-    while (query.next()) {
+    for (QuestionSummary& known : questionSummaries(setFile, text(setTitle))) {
         // A set may hold one question twice; both share its history.
-        const QByteArray fingerprint = query.value(0).toByteArray();
-        QuestionSummary s;
-        s.asked = query.value(1).toLongLong();
-        s.right = query.value(2).toLongLong();
-        s.streak = query.value(3).toInt();
-        s.lapses = query.value(4).toInt();
-        const QVariant learnedAt = query.value(5);
-        s.learnedAt = learnedAt.isNull() ? QuestionSummary::kNever : learnedAt.toLongLong();
-        s.lastAt = query.value(6).toLongLong();
-        for (auto it = index.constFind(fingerprint); it != index.cend() && it.key() == fingerprint; ++it)
-            summaries[static_cast<size_t>(it.value())] = s;
+        for (auto it = index.constFind(known.fingerprint);
+             it != index.cend() && it.key() == known.fingerprint; ++it)
+            summaries[it.value()] = known;
     }
-    query.finish();
+    for (size_t i = 0; i < questions.size(); ++i) {
+        if (summaries[i].fingerprint.isEmpty())
+            summaries[i].fingerprint =
+                questionFingerprint(questions[i].text, questions[i].choices, questions[i].answerIndex);
+    }
     return summaries;
 }
 

@@ -47,21 +47,24 @@ struct AnswerRecord {
 
 // What the history keeps of one question between shows, without a read of
 // its answers: the judged answers (right, wrong, timed out) and what a draw
-// needs to tell how well the question is known.
+// that asks missed questions sooner needs to tell how well it is known.
 struct QuestionSummary {
     // Seconds since 1970 (UTC) of a question never learned.
     static constexpr std::int64_t kNever = INT64_MIN;
 
-    std::int64_t asked = 0;
-    std::int64_t right = 0;
+    QByteArray fingerprint;
+    int asked = 0;
+    int right = 0;
     // Right answers since the last miss.
     int streak = 0;
+    // The last judged answer: seconds since 1970 (UTC), 0 when none.
+    std::int64_t lastAt = 0;
+    AnswerOutcome lastOutcome = AnswerOutcome::Abandoned;
     // Misses of a question that had been learned before.
     int lapses = 0;
     // The last time the right answer was before the viewer's eyes: a right
     // answer, or a miss with the right choice marked.
     std::int64_t learnedAt = kNever;
-    std::int64_t lastAt = 0;
 };
 
 // Adds a judged answer to the summary, as the history does when it records
@@ -84,6 +87,7 @@ inline void addToSummary(QuestionSummary& summary, AnswerOutcome outcome, bool a
     if (right || answerShown)
         summary.learnedAt = at;
     summary.lastAt = at;
+    summary.lastOutcome = outcome;
 }
 
 // What identifies a question in the history: the parts of its fingerprint.
@@ -185,6 +189,10 @@ public:
 
     std::vector<QuestionSummary> summaries(const QString& setFile, const QString& setTitle,
                                            const std::vector<QuestionKey>& questions) override;
+
+    // Every question of the set the history knows, in no order; a null
+    // title takes every title the file has had.
+    std::vector<QuestionSummary> questionSummaries(const QString& setFile, const QString& setTitle);
 
     // Removes the set's answers and questions; false when nothing could be
     // written.

@@ -211,6 +211,16 @@ void TestHistory::figures()
     QCOMPARE(store.figures("a.qiz", "Set B", kNow, 0).asked, 0);
     QCOMPARE(store.figures("b.qiz", QString(), kNow, 0).asked, 1);
 
+    // What a draw starts from: Q1 right, wrong, right.
+    for (const QuestionSummary& q : store.questionSummaries("a.qiz", "Set A")) {
+        if (q.fingerprint == questionFingerprint("Q1", {"c0", "c1", "c2", "c3", "c4"}, 1)) {
+            QCOMPARE(q.asked, 3);
+            QCOMPARE(q.streak, 1);
+            QCOMPARE(q.lastAt, today + 3 * 3600 + 1);
+        }
+    }
+    QCOMPARE(int(store.questionSummaries("a.qiz", "Set A").size()), 4);
+
     // Erasing a set leaves the others, and recording goes on.
     QVERIFY(store.erase("a.qiz", QString()));
     QCOMPARE(sqlValue(m_path, "SELECT count(*) FROM answers").toInt(), 1);
