@@ -114,6 +114,7 @@ void TestDraw::summaryAsTheStoreKeepsIt()
     QCOMPARE(s.lapses, expected.lapses);
     QCOMPARE(s.learnedAt, expected.learnedAt);
     QCOMPARE(s.lastAt, expected.lastAt);
+    QCOMPARE(s.lastOutcome, expected.lastOutcome);
 }
 
 void TestDraw::picks_data()
