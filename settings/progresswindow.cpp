@@ -2,6 +2,7 @@
 
 #include <QDate>
 #include <QDateTime>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMessageBox>
@@ -231,7 +232,8 @@ void ProgressWindow::load(std::int64_t now, int utcOffset)
 
 void ProgressWindow::eraseClicked()
 {
-    if (confirmErase && !confirmErase())
+    // Without a history there is nothing to erase, and none is made.
+    if (!QFileInfo::exists(m_historyPath) || (confirmErase && !confirmErase()))
         return;
     HistoryStore history;
     if (history.open(m_historyPath, HistoryAccess::ReadWrite) != HistoryState::Writable ||

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -74,6 +75,7 @@ private slots:
     void questionIdentity();
     void lockedFileDropsAnswersWithoutWaiting();
     void unwritableFolderRecordsNothing();
+    void fullDiskDropsAnswers();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -312,7 +314,39 @@ void TestHistory::unwritableFolderRecordsNothing()
     QCOMPARE(writer.committed(), 0);
     QCOMPARE(writer.dropped(), 3);
     QVERIFY(!QFile::exists(folder + "/" + kHistoryFileName));
+    // A show answering on and on says so once.
+    QProcess show;
+    show.start(QStringLiteral(MONTERA_HISTORY_WRITER), {QDir(folder).filePath(kHistoryFileName), "0"});
+    QVERIFY(show.waitForReadyRead(10000));
+    QTest::qWait(300);
+    show.kill();
+    show.waitForFinished();
+    QCOMPARE(show.readAllStandardError().count('\n'), 1);
     QFile::setPermissions(m_dir->filePath("locked"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+void TestHistory::fullDiskDropsAnswers()
+{
+    // A file system of its own, small enough to fill.
+    const QString folder = m_dir->filePath("small");
+    QVERIFY(QDir().mkdir(folder));
+    if (QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=96k", "tmpfs", folder}) != 0)
+        QSKIP("no small file system can be mounted here (it needs root)");
+    const auto unmount = qScopeGuard([&folder] { QProcess::execute("umount", {folder}); });
+    const QString path = QDir(folder).filePath(kHistoryFileName);
+    {
+        HistoryWriter writer(path, makeHistoryStore);
+        writer.start();
+        writer.post(answer("Q", AnswerOutcome::Right, kNow));
+        QTRY_COMPARE(writer.committed(), 1);
+        for (int i = 0; i < 2000; ++i)
+            writer.post(answer(QStringLiteral("Q%1 ").arg(i).repeated(20), AnswerOutcome::Wrong, kNow));
+        QVERIFY(writer.finish(std::chrono::milliseconds(10000)));
+        QVERIFY(writer.dropped() > 0);
+    }
+    // What was committed before stays, whole.
+    QCOMPARE(sqlValue(path, "PRAGMA integrity_check").toString(), QStringLiteral("ok"));
+    QVERIFY(sqlValue(path, "SELECT count(*) FROM answers").toInt() >= 1);
 }
 
 QTEST_GUILESS_MAIN(TestHistory)
