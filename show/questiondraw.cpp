@@ -126,7 +126,7 @@ int QuestionDraw::pickFromMemory(RandomSource& random, std::int64_t now)
     // the draw compares those and needs no exp.
     static const double dueAt = -std::log(kTargetRecall);
     int due = -1;
-    double dueAge = dueAt;
+    double dueAge = std::numeric_limits<double>::infinity();
     int weakest = -1;
     double weakestAge = -1.0;
     int newCount = 0;
@@ -141,7 +141,10 @@ int QuestionDraw::pickFromMemory(RandomSource& random, std::int64_t now)
         }
         const double age = m.forgotten ? std::numeric_limits<double>::infinity()
                                        : std::max(0.0, seconds - m.learnedAt) * m.decay;
-        if (age > dueAge) {
+        // Of the due questions, the one that passed the target last: it is
+        // the likeliest to be recalled still, and a right answer makes it
+        // last far longer; one long forgotten gains little from waiting less.
+        if (age > dueAt && age < dueAge) {
             due = q;
             dueAge = age;
         }

@@ -16,10 +16,11 @@ enum class DrawMode : std::int8_t { Random = 0, Memory = 1 };
 
 // Picks the show's questions. Until the history is loaded, and always in the
 // Random mode, it is the plain draw: one random value, times the last index,
-// rounded. Once loaded in the Memory mode it asks first the question whose
-// estimated recall has fallen furthest below the target, then a new one, then
-// the one it expects to be remembered least, and never one question twice in
-// a show while others are left.
+// rounded. Once loaded in the Memory mode it asks first a question whose
+// estimated recall has fallen below the target (of several, the one that
+// fell below it last), then a new one, then the one it expects to be
+// remembered least, and never one question twice in a show while others are
+// left.
 //
 // Times are seconds since 1970 (UTC), from the clock the show passes in.
 class QuestionDraw {
@@ -32,8 +33,8 @@ public:
     // forgotten before is forgotten sooner than most. The figures are those
     // that did best on bench/learner over a range of learners.
     static constexpr double kFirstStability = 0.3;
-    static constexpr double kGrowth = 3.0;
-    static constexpr double kLapseWeight = 2.0;
+    static constexpr double kGrowth = 4.0;
+    static constexpr double kLapseWeight = 1.0;
 
     // A show over a bank whose last index is lastQuestion; nothing loaded.
     void begin(int lastQuestion, DrawMode mode);

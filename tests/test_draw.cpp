@@ -124,7 +124,10 @@ void TestDraw::picks_data()
     QTest::addColumn<QList<int>>("expected"); // the first picks
     // Right an hour ago is not due; a miss an hour ago is.
     QTest::newRow("due, then new, then the weakest") << QStringList{"R", "W", ""} << 3 << QList<int>{1, 2, 0};
-    QTest::newRow("the lower recall first") << QStringList{"W", "WH", "WRRR"} << 3 << QList<int>{1, 0, 2};
+    // Of two due, the one just below the target first; the long forgotten
+    // one can wait.
+    QTest::newRow("the one nearest the target first")
+        << QStringList{"WH", "W", "WRRR"} << 3 << QList<int>{1, 0, 2};
     QTest::newRow("a hidden miss is due at once")
         << QStringList{"RR", "RH", "RRR"} << 3 << QList<int>{1, 0, 2};
     QTest::newRow("none due: the weakest first") << QStringList{"RRR", "RR", "R"} << 3 << QList<int>{2, 1, 0};
