@@ -144,7 +144,7 @@ int QuestionDraw::pickFromMemory(RandomSource& random, std::int64_t now)
         // Of the due questions, the one that passed the target last: it is
         // the likeliest to be recalled still, and a right answer makes it
         // last far longer; one long forgotten gains little from waiting less.
-        if (age > dueAt && age < dueAge) {
+        if (age > dueAt && (due < 0 || age < dueAge)) {
             due = q;
             dueAge = age;
         }

@@ -130,6 +130,7 @@ void TestDraw::picks_data()
         << QStringList{"WH", "W", "WRRR"} << 3 << QList<int>{1, 0, 2};
     QTest::newRow("a hidden miss is due at once")
         << QStringList{"RR", "RH", "RRR"} << 3 << QList<int>{1, 0, 2};
+    QTest::newRow("a hidden miss before a new one") << QStringList{"", "H"} << 2 << QList<int>{1, 0};
     QTest::newRow("none due: the weakest first") << QStringList{"RRR", "RR", "R"} << 3 << QList<int>{2, 1, 0};
     // Three right answers since a miss each; only the second had been
     // learned before its miss, and grows more slowly since.
