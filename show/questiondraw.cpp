@@ -57,8 +57,9 @@ void QuestionDraw::judged(int question, AnswerOutcome outcome, bool answerShown,
     if (m_loaded) {
         addToSummary(m_summaries[static_cast<size_t>(question)], outcome, answerShown, at);
         remember(question);
-    } else
+    } else {
         m_pending.push_back({question, outcome, answerShown, at});
+    }
 }
 
 int QuestionDraw::randomIndex(RandomSource& random, int lastQuestion)
@@ -101,17 +102,6 @@ double QuestionDraw::stability(const QuestionSummary& summary)
     // each earlier miss shows a question that grows more slowly than most.
     const double growth = 1.0 + (kGrowth - 1.0) / (1.0 + kLapseWeight * summary.lapses);
     return kFirstStability * std::pow(growth, summary.streak);
-}
-
-double QuestionDraw::recall(const QuestionSummary& summary, std::int64_t now)
-{
-    if (summary.learnedAt == QuestionSummary::kNever)
-        return 0.0;
-    // A miss since the answer was last seen shows that it is forgotten.
-    if (summary.lastAt > summary.learnedAt)
-        return 0.0;
-    const double days = static_cast<double>(now - summary.learnedAt) / kSecondsPerDay;
-    return std::exp(-std::max(0.0, days) / stability(summary));
 }
 
 int QuestionDraw::pickFromMemory(RandomSource& random, std::int64_t now)

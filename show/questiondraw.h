@@ -56,10 +56,9 @@ public:
     // The plain draw: r times the last index, rounded half to even.
     static int randomIndex(RandomSource& random, int lastQuestion);
 
-    // The estimated stability in days, and the estimated recall at now (0 for
-    // a question never learned).
+    // The estimated stability in days: the recall of a question learned t
+    // days ago is estimated as exp(-t / stability).
     static double stability(const QuestionSummary& summary);
-    static double recall(const QuestionSummary& summary, std::int64_t now);
 
 private:
     struct Judged {
