@@ -2,8 +2,11 @@
 #include "questiondraw.h"
 #include "scriptedrandom.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <algorithm>
 
 using namespace montera;
 
@@ -41,6 +44,7 @@ private slots:
     void picks();
     void plainDrawUntilLoaded();
     void neverTwiceInAShow();
+    void readsAHistoryOfVersion1();
 
 private:
     // Records each question's answers, the last an hour before now and each
@@ -170,6 +174,27 @@ void TestDraw::neverTwiceInAShow()
         for (qsizetype i = 0; i < picked.size(); ++i)
             QCOMPARE(picked.mid(i - i % count, count).count(picked[i]), 1); // once a round
     }
+}
+
+void TestDraw::readsAHistoryOfVersion1()
+{
+    // Question A: missed at 10, right at 20, missed at 30; B: missed, then
+    // timed out. Version 1 did not know whether an answer was shown: only
+    // right answers count as learning.
+    const QString path = m_dir.filePath(QStringLiteral("v1.db"));
+    QVERIFY(QFile::copy(QStringLiteral(MONTERA_TEST_DATA "/history-v1.db"), path));
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+    HistoryStore store;
+    QCOMPARE(store.open(path, HistoryAccess::ReadWrite), HistoryState::Writable);
+    std::vector<QuestionSummary> read =
+        store.questionSummaries(QStringLiteral("set.qiz"), QStringLiteral("Set"));
+    std::sort(read.begin(), read.end(),
+              [](const auto& a, const auto& b) { return a.fingerprint < b.fingerprint; });
+    QCOMPARE(read.size(), size_t(2));
+    QCOMPARE(QList<std::int64_t>({read[0].asked, read[0].lapses, read[0].learnedAt, read[0].lastAt}),
+             QList<std::int64_t>({3, 1, 20, 30}));
+    QCOMPARE(QList<std::int64_t>({read[1].asked, read[1].lapses, read[1].learnedAt, read[1].lastAt}),
+             QList<std::int64_t>({2, 0, QuestionSummary::kNever, 20}));
 }
 
 QTEST_GUILESS_MAIN(TestDraw)
