@@ -53,7 +53,6 @@ private:
 // The times of a day's three shows, in days after its start.
 constexpr double kShowTimes[] = {0.375, 0.54, 0.83};
 constexpr int kQuestionsPerShow = 10;
-constexpr int kAnswerTicks = 20;
 
 [[noreturn]] void usage(const char* why)
 {
@@ -166,15 +165,16 @@ RunResult run(const Options& o, std::uint64_t seed, std::FILE* trace)
 
                 const double u = unitDouble(learnerRandom);
                 const bool right = learner.answer(q, t, u, o.reveal);
-                // A wrong pick is one of the other four slots; what it is
-                // tells the draw nothing, but it uses the learner's values.
+                // The learner answers at bar step 20, always: the time of an
+                // answer tells nothing. A wrong pick is one of the other four
+                // slots; which one tells the draw nothing, but it uses a value
+                // of the learner's generator.
                 if (!right)
                     (void)unitDouble(learnerRandom);
                 const bool shown = !right && o.reveal == Reveal::Shown;
                 if (trace)
                     std::fprintf(trace, "ask %.17g %d %.17g %d %d\n", t, q, u, right ? 1 : 0, shown ? 1 : 0);
                 const AnswerOutcome outcome = right ? AnswerOutcome::Right : AnswerOutcome::Wrong;
-                (void)kAnswerTicks;
                 addToSummary(history[static_cast<size_t>(q)], outcome, shown, now);
                 draw.judged(q, outcome, shown, now);
                 // The panel's new place.
