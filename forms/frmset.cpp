@@ -217,14 +217,18 @@ frmSet::frmSet(QWidget* parent)
     chkShowAnswer = new QCheckBox(QStringLiteral("正解を表示する"), fraDisplay);
     chkShowAnswer->setObjectName(QStringLiteral("chkShowAnswer"));
     chkShowAnswer->setGeometry(twipsRect(120, 1080, 2400, 255));
+    chkLearn = new QCheckBox(QStringLiteral("苦手な問題を優先する"), fraDisplay);
+    chkLearn->setObjectName(QStringLiteral("chkLearn"));
+    chkLearn->setGeometry(twipsRect(120, 1440, 2400, 255));
+    chkLearn->setToolTip(QStringLiteral("オンにすると、まちがえた問題の正解を必ず表示します"));
     cmdStats = makeButton(fraDisplay, "cmdStats", twipsRect(120, 3240, 2400, 495), QStringLiteral("成績"));
 
     for (QGroupBox* frame : {Frame1[0], Frame1[1], fraDisplay}) {
         frame->setFocusPolicy(Qt::NoFocus);
     }
-    const std::array<QWidget*, 11> tabOrder{cmdOK,      cmdCancel,     cmdGetQuestion, optMode[1],
+    const std::array<QWidget*, 12> tabOrder{cmdOK,      cmdCancel,     cmdGetQuestion, optMode[1],
                                             optMode[2], optMode[3],    optMode[0],     lstSetList,
-                                            cboSize,    chkShowAnswer, cmdStats};
+                                            cboSize,    chkShowAnswer, chkLearn,       cmdStats};
     for (std::size_t i = 1; i < tabOrder.size(); ++i) {
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
     }

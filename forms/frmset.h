@@ -77,6 +77,7 @@ public:
     // The items in the order of the SIZE values.
     QComboBox* cboSize = nullptr;
     QCheckBox* chkShowAnswer = nullptr;
+    QCheckBox* chkLearn = nullptr;
     QPushButton* cmdStats = nullptr;
 
 signals:

@@ -47,6 +47,21 @@ const std::vector<std::vector<const char*>> kMigrations = {
         // Covers the chart's query, which then never reads the table.
         "CREATE INDEX answers_by_question ON answers (question_id, at, outcome)",
     },
+    // What a draw needs to tell how well a question is known: whether a miss
+    // had its right answer shown, misses after a question was learned, and
+    // when its answer was last before the viewer's eyes. Files of version 1
+    // did not know whether an answer was shown: only their right answers
+    // count as learning.
+    {
+        "ALTER TABLE answers ADD COLUMN shown INTEGER NOT NULL DEFAULT 0",
+        "ALTER TABLE questions ADD COLUMN lapses INTEGER NOT NULL DEFAULT 0",
+        "ALTER TABLE questions ADD COLUMN learned_at INTEGER",
+        "UPDATE questions SET"
+        " learned_at = (SELECT max(at) FROM answers WHERE question_id = questions.id AND outcome = 0),"
+        " lapses = (SELECT count(*) FROM answers m WHERE m.question_id = questions.id"
+        " AND m.outcome IN (1, 2) AND m.at > (SELECT min(at) FROM answers r"
+        " WHERE r.question_id = questions.id AND r.outcome = 0))",
+    },
 };
 static_assert(HistoryStore::kApplicationId == 1299468897);
 
@@ -188,10 +203,15 @@ struct HistoryStore::Impl {
         insertQuestion = prepared("INSERT OR IGNORE INTO questions (set_id, fingerprint, text, answer)"
                                   " VALUES (?, ?, ?, ?)");
         selectQuestion = prepared("SELECT id FROM questions WHERE set_id = ? AND fingerprint = ?");
-        insertAnswer = prepared("INSERT INTO answers (question_id, at, outcome, slot, choice, ticks, mode)"
-                                " VALUES (?, ?, ?, ?, ?, ?, ?)");
+        insertAnswer =
+            prepared("INSERT INTO answers (question_id, at, outcome, slot, choice, ticks, mode, shown)"
+                     " VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
+        // The same rules as addToSummary; every expression reads the row as
+        // it was before the update.
         updateSummary = prepared("UPDATE questions SET asked = asked + 1, right = right + ?,"
                                  " streak = CASE WHEN ? THEN streak + 1 ELSE 0 END,"
+                                 " lapses = lapses + (? = 0 AND learned_at IS NOT NULL),"
+                                 " learned_at = CASE WHEN ? OR ? THEN ? ELSE learned_at END,"
                                  " last_at = ?, last_outcome = ? WHERE id = ?");
     }
 
@@ -247,6 +267,7 @@ struct HistoryStore::Impl {
         insertAnswer->bindValue(4, wrong ? QVariant(a.pickedChoice) : QVariant());
         insertAnswer->bindValue(5, a.barTicks);
         insertAnswer->bindValue(6, a.mode);
+        insertAnswer->bindValue(7, wrong || a.outcome == AnswerOutcome::TimedOut ? int(a.answerShown) : 0);
         if (!insertAnswer->exec()) {
             lastError = insertAnswer->lastError().text();
             return false;
@@ -254,11 +275,16 @@ struct HistoryStore::Impl {
         if (a.outcome == AnswerOutcome::Abandoned)
             return true;
         const int right = a.outcome == AnswerOutcome::Right ? 1 : 0;
+        const QVariant at = QVariant::fromValue<qint64>(a.answeredAt);
         updateSummary->bindValue(0, right);
         updateSummary->bindValue(1, right);
-        updateSummary->bindValue(2, QVariant::fromValue<qint64>(a.answeredAt));
-        updateSummary->bindValue(3, static_cast<int>(a.outcome));
-        updateSummary->bindValue(4, questionId);
+        updateSummary->bindValue(2, right);
+        updateSummary->bindValue(3, right);
+        updateSummary->bindValue(4, int(a.answerShown));
+        updateSummary->bindValue(5, at);
+        updateSummary->bindValue(6, at);
+        updateSummary->bindValue(7, static_cast<int>(a.outcome));
+        updateSummary->bindValue(8, questionId);
         if (updateSummary->exec())
             return true;
         lastError = updateSummary->lastError().text();
@@ -486,16 +512,47 @@ std::vector<QuestionSummary> HistoryStore::questionSummaries(const QString& setF
         return summaries;
     QSqlQuery q = m_impl->query();
     q.setForwardOnly(true);
-    q.prepare(QStringLiteral(
-                  "SELECT fingerprint, asked, right, streak, coalesce(last_at, 0), coalesce(last_outcome, 3)"
-                  " FROM questions WHERE set_id IN (%1)")
-                  .arg(QLatin1String(kSetIds)));
+    q.prepare(
+        QStringLiteral("SELECT fingerprint, asked, right, streak, coalesce(last_at, 0),"
+                       " coalesce(last_outcome, 3), lapses, learned_at FROM questions WHERE set_id IN (%1)")
+            .arg(QLatin1String(kSetIds)));
     bindSet(q, setFile, setTitle);
     if (q.exec()) {
-        while (q.next())
-            summaries.push_back({q.value(0).toByteArray(), q.value(1).toInt(), q.value(2).toInt(),
-                                 q.value(3).toInt(), q.value(4).toLongLong(),
-                                 static_cast<AnswerOutcome>(q.value(5).toInt())});
+        while (q.next()) {
+            QuestionSummary s{q.value(0).toByteArray(), q.value(1).toInt(),
+                              q.value(2).toInt(),       q.value(3).toInt(),
+                              q.value(4).toLongLong(),  static_cast<AnswerOutcome>(q.value(5).toInt())};
+            s.lapses = q.value(6).toInt();
+            const QVariant learnedAt = q.value(7);
+            s.learnedAt = learnedAt.isNull() ? QuestionSummary::kNever : learnedAt.toLongLong();
+            summaries.push_back(std::move(s));
+        }
+    }
+    return summaries;
+}
+
+std::vector<QuestionSummary> HistoryStore::summaries(const QString& setFile, const QString& setTitle,
+                                                     const std::vector<QuestionKey>& questions)
+{
+    if (m_state != HistoryState::Writable && m_state != HistoryState::ReadOnly)
+        return {};
+    QMultiHash<QByteArray, size_t> index;
+    index.reserve(static_cast<qsizetype>(questions.size()));
+    for (size_t i = 0; i < questions.size(); ++i)
+        index.insert(questionFingerprint(questions[i].text, questions[i].choices, questions[i].answerIndex),
+                     i);
+    // The title as recorded: a set without one is recorded with an empty one.
+    std::vector<QuestionSummary> summaries(questions.size());
+    for (QuestionSummary& known : questionSummaries(setFile, text(setTitle))) {
+        // A set may hold one question twice; both share its history.
+        for (auto it = index.constFind(known.fingerprint);
+             it != index.cend() && it.key() == known.fingerprint; ++it)
+            summaries[it.value()] = known;
+    }
+    for (size_t i = 0; i < questions.size(); ++i) {
+        if (summaries[i].fingerprint.isEmpty())
+            summaries[i].fingerprint =
+                questionFingerprint(questions[i].text, questions[i].choices, questions[i].answerIndex);
     }
     return summaries;
 }

@@ -40,6 +40,61 @@ struct AnswerRecord {
     int mode = 0;
     // Seconds since 1970 in UTC.
     std::int64_t answeredAt = 0;
+    // Whether the right choice was marked after a miss, so that the miss
+    // taught the answer.
+    bool answerShown = false;
+};
+
+// What the history keeps of one question between shows, without a read of
+// its answers: the judged answers (right, wrong, timed out) and what a draw
+// that asks missed questions sooner needs to tell how well it is known.
+struct QuestionSummary {
+    // Seconds since 1970 (UTC) of a question never learned.
+    static constexpr std::int64_t kNever = INT64_MIN;
+
+    QByteArray fingerprint;
+    int asked = 0;
+    int right = 0;
+    // Right answers since the last miss.
+    int streak = 0;
+    // The last judged answer: seconds since 1970 (UTC), 0 when none.
+    std::int64_t lastAt = 0;
+    AnswerOutcome lastOutcome = AnswerOutcome::Abandoned;
+    // Misses of a question that had been learned before.
+    int lapses = 0;
+    // The last time the right answer was before the viewer's eyes: a right
+    // answer, or a miss with the right choice marked.
+    std::int64_t learnedAt = kNever;
+};
+
+// Adds a judged answer to the summary, as the history does when it records
+// one (in SQL, in historystore.cpp); an abandoned question changes nothing.
+// Inline, so that the show keeps summaries without the history module.
+inline void addToSummary(QuestionSummary& summary, AnswerOutcome outcome, bool answerShown, std::int64_t at)
+{
+    if (outcome == AnswerOutcome::Abandoned)
+        return;
+    const bool right = outcome == AnswerOutcome::Right;
+    ++summary.asked;
+    if (right) {
+        ++summary.right;
+        ++summary.streak;
+    } else {
+        if (summary.learnedAt != QuestionSummary::kNever)
+            ++summary.lapses;
+        summary.streak = 0;
+    }
+    if (right || answerShown)
+        summary.learnedAt = at;
+    summary.lastAt = at;
+    summary.lastOutcome = outcome;
+}
+
+// What identifies a question in the history: the parts of its fingerprint.
+struct QuestionKey {
+    QString text;
+    std::array<QString, 5> choices;
+    int answerIndex = 0;
 };
 
 // The identity of a question: its text, choices and answer, hashed. A set
@@ -74,19 +129,6 @@ struct SetFigures {
     std::vector<MissedQuestion> mostMissed;
 };
 
-// What the history keeps of one question without reading its answers: a draw
-// that asks missed questions sooner starts from these.
-struct QuestionSummary {
-    QByteArray fingerprint;
-    int asked = 0;
-    int right = 0;
-    // Right answers since the last miss.
-    int streak = 0;
-    // The last judged answer: seconds since 1970 (UTC), 0 when none.
-    std::int64_t lastAt = 0;
-    AnswerOutcome lastOutcome = AnswerOutcome::Abandoned;
-};
-
 enum class HistoryAccess { ReadWrite, ReadOnly };
 
 enum class HistoryState {
@@ -109,6 +151,12 @@ public:
     virtual ~AnswerStore() = default;
     virtual HistoryState open(const QString& path, HistoryAccess access) = 0;
     virtual bool record(const std::vector<AnswerRecord>& answers) = 0;
+    // The summaries of a set's questions, named by file and title, for the
+    // questions given, in their order; a question the history does not know
+    // has an empty one. One query over the set's questions, no read of their
+    // answers. Empty when the history is not open.
+    virtual std::vector<QuestionSummary> summaries(const QString& setFile, const QString& setTitle,
+                                                   const std::vector<QuestionKey>& questions) = 0;
 };
 
 // The one owner of the history file: it opens the file, brings its schema up
@@ -139,7 +187,11 @@ public:
     // utcOffset the local time's offset in seconds.
     SetFigures figures(const QString& setFile, const QString& setTitle, std::int64_t now, int utcOffset);
 
-    // Every question of the set the history knows, in no order.
+    std::vector<QuestionSummary> summaries(const QString& setFile, const QString& setTitle,
+                                           const std::vector<QuestionKey>& questions) override;
+
+    // Every question of the set the history knows, in no order; a null
+    // title takes every title the file has had.
     std::vector<QuestionSummary> questionSummaries(const QString& setFile, const QString& setTitle);
 
     // Removes the set's answers and questions; false when nothing could be
@@ -147,7 +199,7 @@ public:
     bool erase(const QString& setFile, const QString& setTitle);
 
     // The number of the schema this program writes.
-    static constexpr int kSchemaVersion = 1;
+    static constexpr int kSchemaVersion = 2;
     // Marks a file as a history of this program ("MtRa").
     static constexpr std::int32_t kApplicationId = 0x4D745261;
 

@@ -17,11 +17,11 @@ HistoryWriter::~HistoryWriter()
     finish(std::chrono::milliseconds::max());
 }
 
-void HistoryWriter::start()
+void HistoryWriter::start(OnOpen onOpen)
 {
     if (m_thread)
         return;
-    m_thread.reset(QThread::create([this] { run(); }));
+    m_thread.reset(QThread::create([this, onOpen = std::move(onOpen)] { run(onOpen); }));
     m_thread->setObjectName(QStringLiteral("history"));
     m_thread->start(QThread::LowPriority);
 }
@@ -52,10 +52,12 @@ bool HistoryWriter::finish(std::chrono::milliseconds timeout)
     return m_thread->wait(unlimited ? QDeadlineTimer(QDeadlineTimer::Forever) : QDeadlineTimer(timeout));
 }
 
-void HistoryWriter::run()
+void HistoryWriter::run(const OnOpen& onOpen)
 {
     const std::unique_ptr<AnswerStore> store = m_makeStore ? m_makeStore() : nullptr;
     HistoryState state = store ? store->open(m_path, HistoryAccess::ReadWrite) : HistoryState::Unavailable;
+    if (onOpen && store)
+        onOpen(*store);
     std::vector<AnswerRecord> batch;
     for (;;) {
         bool last = false;

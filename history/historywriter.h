@@ -32,9 +32,14 @@ public:
     HistoryWriter(const HistoryWriter&) = delete;
     HistoryWriter& operator=(const HistoryWriter&) = delete;
 
+    // Runs on the writer's thread once the history is opened (or failed to
+    // open), before any answer is written: what it reads is the history as it
+    // was before this writer's answers.
+    using OnOpen = std::function<void(AnswerStore&)>;
+
     // Starts the thread, which opens the history and writes what was posted
     // before and after. Before start() nothing touches the disk.
-    void start();
+    void start(OnOpen onOpen = {});
 
     // Queues the answer. Never waits for the disk.
     void post(AnswerRecord answer);
@@ -50,7 +55,7 @@ public:
     std::int64_t dropped() const { return m_dropped.load(); }
 
 private:
-    void run();
+    void run(const OnOpen& onOpen);
 
     const QString m_path;
     const StoreFactory m_makeStore;

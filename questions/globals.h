@@ -24,6 +24,9 @@ struct Settings {
     DisplaySize Size = DisplaySize::Standard;
     // Whether a miss marks the right choice (the SHOWANSWER key).
     bool ShowAnswer = false;
+    // Whether the show asks first what the viewer is about to forget, and
+    // always marks the right choice after a miss (the LEARN key).
+    bool Learn = false;
 };
 
 Settings& globalSettings();

@@ -31,6 +31,8 @@ public:
     DisplaySize displaySize() const override { return m_size; }
     void setShowAnswer(bool on) override { m_showAnswer = on; }
     bool isShowAnswerChecked() const override { return m_showAnswer; }
+    void setLearn(bool on) override { m_learn = on; }
+    bool isLearnChecked() const override { return m_learn; }
     void setHeader(const QString&, const QString&, const QString&) override {}
     void showBrowserError() override {}
     void unload() override {}
@@ -42,6 +44,7 @@ private:
     int m_mode = 0;
     DisplaySize m_size = DisplaySize::Standard;
     bool m_showAnswer = false;
+    bool m_learn = false;
     SettingsDialog m_dialog;
 };
 

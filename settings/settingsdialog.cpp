@@ -47,6 +47,7 @@ void SettingsDialog::cmdOKClick()
     m_settings.SelectedMode = mode;
     m_settings.Size = m_view.displaySize();
     m_settings.ShowAnswer = m_view.isShowAnswerChecked();
+    m_settings.Learn = m_view.isLearnChecked();
     INIWrite(m_view, m_settings);
     m_view.unload();
 }

@@ -47,8 +47,10 @@ void INIRead(SettingsView& view, Settings& settings, const QString& fileName)
     // only, and neither new name begins with those.
     settings.Size = static_cast<DisplaySize>(parseChoice(valueOf(lines, u"SIZE"), 2));
     settings.ShowAnswer = parseChoice(valueOf(lines, u"SHOWANSWER"), 1) == 1;
+    settings.Learn = parseChoice(valueOf(lines, u"LEARN"), 1) == 1;
     view.setDisplaySize(settings.Size);
     view.setShowAnswer(settings.ShowAnswer);
+    view.setLearn(settings.Learn);
     // Only the first three lines count, in any order; a shorter file has
     // fewer lines to look at.
     for (int i = 0; i < 3; ++i) {
@@ -80,6 +82,7 @@ void INIWrite(const SettingsView& view, const Settings& settings)
                          QString::number(settings.SelectedMode) + QStringLiteral("\r\nSIZE=") +
                          QString::number(static_cast<int>(settings.Size)) +
                          QStringLiteral("\r\nSHOWANSWER=") + (settings.ShowAnswer ? u'1' : u'0') +
+                         QStringLiteral("\r\nLEARN=") + (settings.Learn ? u'1' : u'0') +
                          QStringLiteral("\r\n");
     // A failed write is silent: the old file, if any, stays whole.
     WriteTextFile(kSettingsFileName, text);
@@ -90,6 +93,7 @@ void INIDefault(SettingsView& view)
     view.setModeChecked(0);
     view.setDisplaySize(DisplaySize::Standard);
     view.setShowAnswer(false);
+    view.setLearn(false);
 }
 
 } // namespace montera

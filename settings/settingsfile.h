@@ -12,7 +12,7 @@ inline const QString kSettingsFileName = QStringLiteral("モンテラ.ini");
 
 // Reads the file into the settings and the window: of the first three lines,
 // a FILE line selects the set in the list and a MODE line switches on its mode
-// button; the SIZE and SHOWANSWER lines that follow them set the display
+// button; the SIZE, SHOWANSWER and LEARN lines that follow them set the display
 // options, 0 when missing or of any other value. A missing or unreadable file
 // leaves the defaults.
 void INIRead(SettingsView& view, Settings& settings, const QString& fileName);

@@ -29,6 +29,8 @@ public:
     virtual DisplaySize displaySize() const = 0;
     virtual void setShowAnswer(bool on) = 0;
     virtual bool isShowAnswerChecked() const = 0;
+    virtual void setLearn(bool on) = 0;
+    virtual bool isLearnChecked() const = 0;
     virtual void setHeader(const QString& title, const QString& version, const QString& creator) = 0;
     virtual void showBrowserError() = 0;
     virtual void unload() = 0;

@@ -123,6 +123,16 @@ bool SettingsWindow::isShowAnswerChecked() const
     return m_form.chkShowAnswer->isChecked();
 }
 
+void SettingsWindow::setLearn(bool on)
+{
+    m_form.chkLearn->setChecked(on);
+}
+
+bool SettingsWindow::isLearnChecked() const
+{
+    return m_form.chkLearn->isChecked();
+}
+
 void SettingsWindow::setHeader(const QString& title, const QString& version, const QString& creator)
 {
     m_form.lblTitle->setText(title);

@@ -46,6 +46,8 @@ public:
     DisplaySize displaySize() const override;
     void setShowAnswer(bool on) override;
     bool isShowAnswerChecked() const override;
+    void setLearn(bool on) override;
+    bool isLearnChecked() const override;
     void setHeader(const QString& title, const QString& version, const QString& creator) override;
     void showBrowserError() override;
     void unload() override;

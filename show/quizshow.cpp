@@ -4,6 +4,8 @@
 #include "globals.h"
 #include "random.h"
 
+#include <QDateTime>
+
 #include <array>
 #include <cmath>
 
@@ -72,6 +74,8 @@ void QuizShow::FormLoad(const std::function<void()>& readSettings)
     // pointer; a bank without a single right choice could never end there.
     if (!hasRightChoice(m_bank))
         m_settings.Mode = 0;
+    m_draw.begin(qBound(0, m_bank.LastQuestion, kBankCapacity - 1),
+                 m_setLoaded && m_settings.Learn ? DrawMode::Memory : DrawMode::Random);
     ShowQuestion();
     m_view.setCorrectCount(QString::number(m_state.CorrectCount));
     const QString name = modeName(m_settings.Mode);
@@ -82,7 +86,8 @@ void QuizShow::FormLoad(const std::function<void()>& readSettings)
 void QuizShow::ShowQuestion()
 {
     const int last = qBound(0, m_bank.LastQuestion, kBankCapacity - 1);
-    const int q = static_cast<int>(roundHalfEven(static_cast<double>(m_random.next()) * last));
+    // The clock is read only when the draw uses the history.
+    const int q = qBound(0, m_draw.pick(m_random, last, m_draw.usesMemory() ? now() : 0), last);
 
     m_view.setQuestionText(displayText(m_bank.QuestionText[q]));
     m_view.setQuestionNumber(QStringLiteral("問題No / 問題数 : %1 / %2").arg(q + 1).arg(last + 1));
@@ -90,27 +95,17 @@ void QuizShow::ShowQuestion()
     ShowMark(-1, 0);
     ShowMark(0, 0);
 
-    // The draw is deliberately uneven: rounding r * 4 makes 0 and 4 half as
-    // likely as the others on each draw, so the first and last choice of a
-    // question land in the top slot less often.
-    std::array<int, kChoiceCount> slotChoice{};
-    std::array<bool, kChoiceCount> used{};
+    const std::array<int, kChoiceCount> slotChoice = shuffleChoices(m_random);
+    m_slotChoice = slotChoice;
     // An answer number outside 0 to 4 names no slot: every pick is wrong.
     m_state.CorrectSlot = kNoSlot;
     for (int slot = 0; slot < kChoiceCount; ++slot) {
-        int d = 0;
-        do {
-            d = static_cast<int>(roundHalfEven(static_cast<double>(m_random.next()) * 4.0));
-            d = qBound(0, d, kChoiceCount - 1);
-        } while (used[static_cast<size_t>(d)]);
-        used[static_cast<size_t>(d)] = true;
-        slotChoice[static_cast<size_t>(slot)] = d;
-        m_slotChoice[static_cast<size_t>(slot)] = d;
-        if (d == m_bank.AnswerIndex[q])
+        if (slotChoice[static_cast<size_t>(slot)] == m_bank.AnswerIndex[q])
             m_state.CorrectSlot = slot;
     }
 
     m_question = q;
+    m_answerShown = false;
     m_view.setQuestionTitle(displayText(m_bank.QuestionTitle[q]));
     for (int slot = 0; slot < kChoiceCount; ++slot)
         m_view.setChoiceText(slot, displayText(m_bank.Choices[q][slotChoice[static_cast<size_t>(slot)]]));
@@ -137,9 +132,18 @@ void QuizShow::writeHitRate()
     m_view.setHitRate(hitRateText(m_state.CorrectCount, m_state.AskedCount));
 }
 
+std::int64_t QuizShow::now() const
+{
+    return m_clock ? m_clock() : QDateTime::currentSecsSinceEpoch();
+}
+
 void QuizShow::recordEnd(QuestionEnd end, int pickedSlot, int barTicks)
 {
-    if (!m_answerSink || !m_setLoaded)
+    if (!m_setLoaded)
+        return;
+    const std::int64_t at = now();
+    m_draw.judged(m_question, static_cast<AnswerOutcome>(end), m_answerShown, at);
+    if (!m_answerSink)
         return;
     AskedQuestion asked;
     asked.question = m_question;
@@ -150,13 +154,18 @@ void QuizShow::recordEnd(QuestionEnd end, int pickedSlot, int barTicks)
     }
     asked.barTicks = barTicks;
     asked.mode = m_settings.Mode;
+    asked.answerShown = m_answerShown;
+    asked.answeredAt = at;
     m_answerSink(asked);
 }
 
 void QuizShow::showRightSlot()
 {
-    if (m_settings.ShowAnswer && m_state.CorrectSlot != kNoSlot)
+    // The memory-aware draw counts on a miss teaching the right answer.
+    if ((m_settings.ShowAnswer || m_settings.Learn) && m_state.CorrectSlot != kNoSlot) {
         m_view.setSlotShowsAnswer(m_state.CorrectSlot);
+        m_answerShown = true;
+    }
 }
 
 void QuizShow::endShow()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "bank.h"
+#include "questiondraw.h"
 #include "showview.h"
 
 #include <QString>
@@ -53,6 +54,10 @@ struct AskedQuestion {
     // The time bar's steps made before the answer; kBarSteps on a time-out.
     int barTicks = 0;
     int mode = 0;
+    // Whether a miss had the right choice marked.
+    bool answerShown = false;
+    // The show's clock when the question ended, in seconds since 1970 (UTC).
+    std::int64_t answeredAt = 0;
 };
 
 // The full-screen quiz: question draw and display, the timer cycle, answers
@@ -68,6 +73,18 @@ public:
     QuizShow(QuestionBank& bank, Settings& settings, ShowView& view, RandomSource& random, EndShow endShow);
 
     void setAnswerSink(AnswerSink sink) { m_answerSink = std::move(sink); }
+
+    // Seconds since 1970 (UTC): the draw's time and the answers' stamp.
+    using Clock = std::function<std::int64_t()>;
+    void setClock(Clock clock) { m_clock = std::move(clock); }
+
+    // Whether the draw asks for the history of the set: with LEARN on and a
+    // set loaded. Until it gets it, the draw is the plain one.
+    bool wantsHistory() const { return m_draw.wantsHistory(); }
+    // The history of the bank's questions as it was at the show's start, by
+    // bank index.
+    void loadHistory(std::vector<QuestionSummary> summaries) { m_draw.load(std::move(summaries)); }
+    const QuestionDraw& draw() const { return m_draw; }
 
     // The main window's load handler. readSettings loads the settings window
     // hidden and reads the settings file into the settings.
@@ -107,6 +124,7 @@ private:
     void recordEnd(QuestionEnd end, int pickedSlot, int barTicks);
     // With the answer shown on a miss, marks the right choice's slot.
     void showRightSlot();
+    std::int64_t now() const;
 
     QuestionBank& m_bank;
     Settings& m_settings;
@@ -124,6 +142,10 @@ private:
     // The open question's entry and the choice each slot shows.
     int m_question = 0;
     std::array<int, kChoiceCount> m_slotChoice{};
+    // Whether the open question's right choice was marked after a miss.
+    bool m_answerShown = false;
+    QuestionDraw m_draw;
+    Clock m_clock;
 };
 
 // Displayable form of a text from a question set: a control character such as

@@ -5,7 +5,6 @@
 #include "historymodule.h"
 #include "quizshow.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QEvent>
 #include <QTimer>
@@ -33,9 +32,35 @@ void ShowHistory::attach(QuizShow& show, QWidget& window, const QuestionBank& ba
         record.pickedChoice = asked.pickedChoice;
         record.barTicks = asked.barTicks;
         record.mode = asked.mode;
-        record.answeredAt = QDateTime::currentSecsSinceEpoch();
+        record.answeredAt = asked.answeredAt;
+        record.answerShown = asked.answerShown;
         m_writer.post(std::move(record));
     });
+    m_show = &show;
+    m_bank = &bank;
+    m_settings = &settings;
+}
+
+HistoryWriter::OnOpen ShowHistory::historyReader()
+{
+    if (!m_show->wantsHistory())
+        return {};
+    // Shared copies of the bank's strings, cheap to take here; the store
+    // makes their fingerprints on the writer's thread.
+    std::vector<QuestionKey> questions(static_cast<size_t>(m_bank->LastQuestion) + 1);
+    for (size_t q = 0; q < questions.size(); ++q)
+        questions[q] = {m_bank->QuestionText[q], m_bank->Choices[q], m_bank->AnswerIndex[q]};
+    return [this, file = m_settings->SetFileName, title = m_bank->SetTitle,
+            questions = std::move(questions)](AnswerStore& store) {
+        std::vector<QuestionSummary> summaries = store.summaries(file, title, questions);
+        if (summaries.empty())
+            return;
+        // The show's thread takes them between two ticks.
+        QMetaObject::invokeMethod(
+            this,
+            [this, summaries = std::move(summaries)]() mutable { m_show->loadHistory(std::move(summaries)); },
+            Qt::QueuedConnection);
+    };
 }
 
 bool ShowHistory::eventFilter(QObject* watched, QEvent* event)
@@ -44,7 +69,7 @@ bool ShowHistory::eventFilter(QObject* watched, QEvent* event)
         m_started = true;
         watched->removeEventFilter(this);
         // Posted, so that it runs once this paint is done.
-        QTimer::singleShot(0, this, [this] { m_writer.start(); });
+        QTimer::singleShot(0, this, [this] { m_writer.start(historyReader()); });
     }
     return false;
 }

@@ -31,6 +31,13 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // What the writer reads for the draw before it writes, when the draw
+    // wants it.
+    HistoryWriter::OnOpen historyReader();
+
+    QuizShow* m_show = nullptr;
+    const QuestionBank* m_bank = nullptr;
+    const Settings* m_settings = nullptr;
     HistoryWriter m_writer;
     bool m_started = false;
 };

@@ -30,6 +30,8 @@ public:
     montera::DisplaySize displaySize() const override { return montera::DisplaySize::Standard; }
     void setShowAnswer(bool) override {}
     bool isShowAnswerChecked() const override { return false; }
+    void setLearn(bool) override {}
+    bool isLearnChecked() const override { return false; }
     void setHeader(const QString&, const QString&, const QString&) override {}
     void showBrowserError() override {}
     void unload() override {}

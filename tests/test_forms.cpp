@@ -568,6 +568,7 @@ void TestForms::setGeometry_data()
     row("lblSize", "fraDisplay", 120, 240, 2400, 255);
     row("cboSize", "fraDisplay", 120, 540, 2400, 315);
     row("chkShowAnswer", "fraDisplay", 120, 1080, 2400, 255);
+    row("chkLearn", "fraDisplay", 120, 1440, 2400, 255);
     row("cmdStats", "fraDisplay", 120, 3240, 2400, 495);
 }
 
@@ -596,6 +597,9 @@ void TestForms::setCaptions()
     QCOMPARE(window.fraDisplay->title(), QStringLiteral("表示"));
     QCOMPARE(window.lblSize->text(), QStringLiteral("表示サイズ"));
     QCOMPARE(window.chkShowAnswer->text(), QStringLiteral("正解を表示する"));
+    QCOMPARE(window.chkLearn->text(), QStringLiteral("苦手な問題を優先する"));
+    QCOMPARE(window.chkLearn->toolTip(),
+             QStringLiteral("オンにすると、まちがえた問題の正解を必ず表示します"));
     QCOMPARE(window.cmdStats->text(), QStringLiteral("成績"));
     QStringList sizes;
     for (int i = 0; i < window.cboSize->count(); ++i)
@@ -643,7 +647,7 @@ void TestForms::setTabOrder()
     const QList<QWidget*> expected{window.cmdOK,         window.cmdCancel,  window.cmdGetQuestion,
                                    window.optMode[1],    window.optMode[2], window.optMode[3],
                                    window.optMode[0],    window.lstSetList, window.cboSize,
-                                   window.chkShowAnswer, window.cmdStats};
+                                   window.chkShowAnswer, window.chkLearn,   window.cmdStats};
     QList<QWidget*> chain;
     QWidget* widget = window.cmdOK;
     do {
@@ -678,6 +682,8 @@ void TestForms::setKeysPressOnlyTheFocusedButton_data()
                                            << "";
     QTest::newRow("Return on the answer box") << int(Qt::Key_Return) << "chkShowAnswer"
                                               << "";
+    QTest::newRow("Enter on the learning box") << int(Qt::Key_Enter) << "chkLearn"
+                                               << "";
     QTest::newRow("Escape on OK") << int(Qt::Key_Escape) << "cmdOK"
                                   << "";
     QTest::newRow("Escape on the list") << int(Qt::Key_Escape) << "lstSetList"

@@ -180,15 +180,17 @@ void TestGui::settingsWindowOkWritesAndCloseBoxDoesNot()
     m_set->optMode[3]->setChecked(true);
     m_set->cboSize->setCurrentIndex(1);
     QTest::mouseClick(m_set->chkShowAnswer, Qt::LeftButton);
+    QTest::mouseClick(m_set->chkLearn, Qt::LeftButton);
     QTest::mouseClick(m_set->cmdOK, Qt::LeftButton);
     QVERIFY(m_set->isUnloaded());
     QCOMPARE(fileBytes(m_dir->filePath(kSettingsFileName)),
-             QByteArray("[Setting]\r\nFILE=a.qiz\r\nMODE=3\r\nSIZE=1\r\nSHOWANSWER=1\r\n"));
+             QByteArray("[Setting]\r\nFILE=a.qiz\r\nMODE=3\r\nSIZE=1\r\nSHOWANSWER=1\r\nLEARN=1\r\n"));
     // The window shows what it wrote when it is opened again.
     m_set = std::make_unique<frmSet>();
     SettingsWindow::attach(*m_set, m_dir->path(), QUrl(), {});
     QCOMPARE(m_set->cboSize->currentText(), QStringLiteral("大"));
     QVERIFY(m_set->chkShowAnswer->isChecked());
+    QVERIFY(m_set->chkLearn->isChecked());
 }
 
 void TestGui::settingsListKeepsItsSelection_data()
@@ -224,7 +226,7 @@ void TestGui::settingsListKeepsItsSelection()
     QCOMPARE(list->selectedItems().size(), 1);
     QTest::mouseClick(m_set->cmdOK, Qt::LeftButton);
     QCOMPARE(fileBytes(m_dir->filePath(kSettingsFileName)),
-             QByteArray("[Setting]\r\nFILE=b.5tq\r\nMODE=2\r\nSIZE=0\r\nSHOWANSWER=0\r\n"));
+             QByteArray("[Setting]\r\nFILE=b.5tq\r\nMODE=2\r\nSIZE=0\r\nSHOWANSWER=0\r\nLEARN=0\r\n"));
 }
 
 void TestGui::settingsWindowDownloadButton()

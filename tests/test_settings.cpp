@@ -44,6 +44,8 @@ public:
     DisplaySize displaySize() const override { return size; }
     void setShowAnswer(bool on) override { showAnswer = on; }
     bool isShowAnswerChecked() const override { return showAnswer; }
+    void setLearn(bool on) override { learn = on; }
+    bool isLearnChecked() const override { return learn; }
     void setHeader(const QString& t, const QString& v, const QString& c) override { header = {t, v, c}; }
     void showBrowserError() override { ++browserErrors; }
     void unload() override { ++unloads; }
@@ -54,6 +56,7 @@ public:
     int modeSwitches = 0;
     DisplaySize size = DisplaySize::Standard;
     bool showAnswer = false;
+    bool learn = false;
     QStringList header{"", "", ""};
     int browserErrors = 0;
     int unloads = 0;
@@ -84,11 +87,11 @@ struct Window {
 };
 
 // The file OK writes: the three designed lines, then the display options.
-QByteArray written(const QString& setFile, int mode, int size = 0, int showAnswer = 0)
+QByteArray written(const QString& setFile, int mode, int size = 0, int showAnswer = 0, int learn = 0)
 {
     return "[Setting]\r\nFILE=" + setFile.toLatin1() + "\r\nMODE=" + QByteArray::number(mode) +
            "\r\nSIZE=" + QByteArray::number(size) + "\r\nSHOWANSWER=" + QByteArray::number(showAnswer) +
-           "\r\n";
+           "\r\nLEARN=" + QByteArray::number(learn) + "\r\n";
 }
 
 QByteArray fileBytes(const QString& path)
@@ -234,17 +237,22 @@ void TestSettings::displayOptions_data()
     QTest::addColumn<QStringList>("lines");
     QTest::addColumn<int>("size");
     QTest::addColumn<bool>("showAnswer");
+    QTest::addColumn<bool>("learn");
     const QStringList designed{"[Setting]", "FILE=a.qiz", "MODE=2"};
-    QTest::newRow("three lines only") << designed << 0 << false;
-    QTest::newRow("written order") << designed + QStringList{"SIZE=2", "SHOWANSWER=1"} << 2 << true;
+    QTest::newRow("three lines only") << designed << 0 << false << false;
+    QTest::newRow("written order") << designed + QStringList{"SIZE=2", "SHOWANSWER=1", "LEARN=1"} << 2 << true
+                                   << true;
     QTest::newRow("other order, far down")
-        << designed + QStringList{"", "x=1", "SHOWANSWER=1", "SIZE=1"} << 1 << true;
-    QTest::newRow("out of range") << designed + QStringList{"SIZE=3", "SHOWANSWER=2"} << 0 << false;
-    QTest::newRow("not numbers") << designed + QStringList{"SIZE=large", "SHOWANSWER=yes"} << 0 << false;
-    QTest::newRow("whole name only") << designed +
-                                            QStringList{"SIZES=2", "SHOWANSWERS=1", "size=2", " SIZE=2"}
-                                     << 0 << false;
-    QTest::newRow("first of two wins") << designed + QStringList{"SIZE=1", "SIZE=2"} << 1 << false;
+        << designed + QStringList{"", "LEARN=1", "x=1", "SHOWANSWER=1", "SIZE=1"} << 1 << true << true;
+    QTest::newRow("out of range") << designed + QStringList{"SIZE=3", "SHOWANSWER=2", "LEARN=-1"} << 0
+                                  << false << false;
+    QTest::newRow("not numbers") << designed + QStringList{"SIZE=large", "SHOWANSWER=yes", "LEARN=on"} << 0
+                                 << false << false;
+    QTest::newRow("whole name only") << designed + QStringList{"SIZES=2", "SHOWANSWERS=1", "size=2",
+                                                               " SIZE=2", "LEARNING=1",    "learn=1"}
+                                     << 0 << false << false;
+    QTest::newRow("first of two wins")
+        << designed + QStringList{"SIZE=1", "SIZE=2", "LEARN=0", "LEARN=1"} << 1 << false << false;
 }
 
 void TestSettings::displayOptions()
@@ -252,19 +260,23 @@ void TestSettings::displayOptions()
     QFETCH(QStringList, lines);
     QFETCH(int, size);
     QFETCH(bool, showAnswer);
+    QFETCH(bool, learn);
     testutil::writeBytes(path(kSettingsFileName), testutil::crlfText(lines));
     Window w(m_dir->path());
     QCOMPARE(w.settings.Size, DisplaySize(size));
     QCOMPARE(w.settings.ShowAnswer, showAnswer);
     QCOMPARE(w.view.size, DisplaySize(size));
     QCOMPARE(w.view.showAnswer, showAnswer);
+    QCOMPARE(w.settings.Learn, learn);
+    QCOMPARE(w.view.learn, learn);
     // The designed keys are read as before.
     QCOMPARE(w.settings.Mode, std::int16_t(2));
     QCOMPARE(w.view.selected, 0);
     w.view.setDisplaySize(DisplaySize::FitScreen);
     w.view.setShowAnswer(!showAnswer);
+    w.view.setLearn(!learn);
     w.dialog.cmdOKClick();
-    QCOMPARE(fileBytes(path(kSettingsFileName)), written("a.qiz", 2, 2, showAnswer ? 0 : 1));
+    QCOMPARE(fileBytes(path(kSettingsFileName)), written("a.qiz", 2, 2, showAnswer ? 0 : 1, learn ? 0 : 1));
 }
 
 void TestSettings::neitherKeyLeavesTheDesignState()

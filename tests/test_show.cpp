@@ -1,5 +1,6 @@
 #include "bank.h"
 #include "globals.h"
+#include "historystore.h"
 #include "keycode.h"
 #include "quizshow.h"
 #include "scriptedrandom.h"
@@ -124,6 +125,7 @@ private slots:
     void displayTextDropsControls();
     void questionEnds_data();
     void questionEnds();
+    void learnOffDrawsAsWithoutHistory();
 
 private:
     QString writeSet(const QString& name, const QStringList& answers);
@@ -603,20 +605,25 @@ void TestShow::questionEnds_data()
 {
     QTest::addColumn<QString>("set"); // three questions; none: no slot shows the answer; missing: error entry
     QTest::addColumn<bool>("showAnswer");
+    QTest::addColumn<bool>("learn");
     QTest::addColumn<QString>("how"); // right, wrong, time-out, pointer
     QTest::addColumn<int>("end");     // -1: nothing recorded
     QTest::addColumn<int>("ticks");
     QTest::addColumn<bool>("green");
     const auto row = [](const char* name, const char* set, bool showAnswer, const char* how, QuestionEnd end,
-                        int ticks, bool green) {
-        QTest::newRow(name) << QString::fromLatin1(set) << showAnswer << QString::fromLatin1(how) << int(end)
-                            << ticks << green;
+                        int ticks, bool green, bool learn = false) {
+        QTest::newRow(name) << QString::fromLatin1(set) << showAnswer << learn << QString::fromLatin1(how)
+                            << int(end) << ticks << green;
     };
     row("right, shown", "three", true, "right", QuestionEnd::Right, 7, false);
     row("wrong, shown", "three", true, "wrong", QuestionEnd::Wrong, 7, true);
     row("wrong, not shown", "three", false, "wrong", QuestionEnd::Wrong, 7, false);
     row("time-out, shown", "three", true, "time-out", QuestionEnd::TimedOut, kBarSteps, true);
     row("time-out, not shown", "three", false, "time-out", QuestionEnd::TimedOut, kBarSteps, false);
+    // Learning always shows the right answer after a miss.
+    row("wrong, learning", "three", false, "wrong", QuestionEnd::Wrong, 7, true, true);
+    row("time-out, learning", "three", false, "time-out", QuestionEnd::TimedOut, kBarSteps, true, true);
+    row("right, learning", "three", false, "right", QuestionEnd::Right, 7, false, true);
     row("pointer ends it open", "three", true, "pointer", QuestionEnd::Abandoned, 7, false);
     row("no right slot, shown", "none", true, "wrong", QuestionEnd::Wrong, 7, false);
     row("error entry", "missing", true, "wrong", QuestionEnd(-1), 7, false);
@@ -626,6 +633,7 @@ void TestShow::questionEnds()
 {
     QFETCH(QString, set);
     QFETCH(bool, showAnswer);
+    QFETCH(bool, learn);
     QFETCH(QString, how);
     QFETCH(int, end);
     QFETCH(int, ticks);
@@ -635,6 +643,7 @@ void TestShow::questionEnds()
                                           : m_dir.filePath("missing.qiz");
     Fixture f(file);
     f.settings.ShowAnswer = showAnswer;
+    f.settings.Learn = learn;
     QList<AskedQuestion> asked;
     f.show->setAnswerSink([&asked](const AskedQuestion& question) { asked << question; });
     const auto play = [&how](Fixture& fixture) {
@@ -657,6 +666,7 @@ void TestShow::questionEnds()
     QCOMPARE(int(a.end), end);
     QCOMPARE(a.barTicks, ticks);
     QCOMPARE(a.mode, 0);
+    QCOMPARE(a.answerShown, green);
     QCOMPARE(f.view.doc, QStringLiteral("Q%1").arg(a.question));
     QCOMPARE(a.pickedSlot, how == u"wrong" ? wrongSlot : -1);
     if (how == u"wrong")
@@ -679,6 +689,63 @@ void TestShow::questionEnds()
         QCOMPARE(f.random.drawn(), plain.random.drawn());
         QCOMPARE(f.view.doc, plain.view.doc);
     }
+}
+
+void TestShow::learnOffDrawsAsWithoutHistory()
+{
+    // A history that knows every question of a set of 40, the first ten
+    // missed an hour before: with LEARN on they would come first.
+    QStringList answers;
+    for (int q = 0; q < 40; ++q)
+        answers << QString::number(q % 5 + 1);
+    const QString file = writeSet("forty.qiz", answers);
+    constexpr std::int64_t kNow = 1'800'000'000;
+    QuestionBank bank;
+    std::int16_t mode = 0;
+    QCOMPARE(LoadQuestion(bank, mode, file), LoadOutcome::Ok);
+    std::vector<AnswerRecord> records(40);
+    std::vector<QuestionKey> keys;
+    for (int q = 0; q < 40; ++q) {
+        AnswerRecord& a = records[size_t(q)];
+        a = {file, bank.SetTitle, bank.QuestionText[q], bank.Choices[q], bank.AnswerIndex[q]};
+        a.outcome = q < 10 ? AnswerOutcome::Wrong : AnswerOutcome::Right;
+        a.answerShown = true;
+        a.answeredAt = kNow - 3600;
+        keys.push_back({a.questionText, a.choices, a.answerIndex});
+    }
+    HistoryStore store;
+    store.open(m_dir.filePath("history.db"), HistoryAccess::ReadWrite);
+    QVERIFY(store.record(records));
+    const std::vector<QuestionSummary> summaries = store.summaries(file, bank.SetTitle, keys);
+
+    // 1,000 questions: what was drawn, the choices' order, where the panel
+    // went, and at the end the number of random values drawn.
+    const auto play = [&](bool learn, bool withHistory) {
+        Fixture f(file);
+        // A show of its own, with LEARN set before the set is loaded.
+        f.random = ScriptedRandom({0.0f, 0.99999994f, 0.5f, 0.125f, 0.875f}, 7);
+        f.settings.Learn = learn;
+        f.show = std::make_unique<QuizShow>(*f.bank, f.settings, f.view, f.random, [] {});
+        f.show->setClock([] { return kNow; });
+        f.show->FormLoad({});
+        if (withHistory)
+            f.show->loadHistory(summaries);
+        QStringList log;
+        for (int i = 0; i < 1000; ++i) {
+            log << f.view.doc + u'|' + QStringList(f.view.choices.begin(), f.view.choices.end()).join(u',') +
+                       u'|' + QString::number(f.view.panelLeft) + u',' + QString::number(f.view.panelTop);
+            f.ticks(3);
+            if (i % 97 == 0)
+                f.ticks(2 * kBarSteps); // time-out
+            else
+                f.answer(i % 3 != 0);
+            f.ticks(kLastResultPhase + 2);
+        }
+        return log << QString::number(f.random.drawn());
+    };
+    const QStringList without = play(false, false);
+    QCOMPARE(play(false, true), without);
+    QVERIFY(play(true, true) != without);
 }
 
 QTEST_GUILESS_MAIN(TestShow)
