@@ -68,7 +68,7 @@ int main(int argc, char* argv[])
                         },
                         [&owner] { owner.EndShow(); });
 #ifdef MONTERA_FIRST_PAINT_REPORT
-                    montera::bench::reportFirstPaint(&form);
+                    montera::bench::reportFirstPaint(form.fraDocFrame);
 #endif
                 },
             .setFormLoad =
