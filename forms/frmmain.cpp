@@ -1,4 +1,5 @@
 #include "frmmain.h"
+#include "blackwindow.h"
 #include "pictures.h"
 
 #include <algorithm>
@@ -9,6 +10,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWindow>
 
 using montera::colorFromBgr;
 using montera::setBackColor;
@@ -283,6 +285,29 @@ frmMain::frmMain(QWidget* parent)
 }
 
 frmMain::~frmMain() = default;
+
+void frmMain::leaveBlackToWindowSystem()
+{
+    if (m_panelIsOwnWindow)
+        return;
+    m_panelIsOwnWindow = true;
+    paintNothing(this);
+    // The load handler has moved the text box off the window, where it shows
+    // nothing; painted on screen like the window, it would have no way to draw.
+    DummyText->hide();
+    // A window of its own inside the show's native window, so that it has a
+    // pixel buffer of its own size. It never takes the focus, and pointer
+    // events pass through it to the show window as before.
+    const QRect place = fraDocFrame->geometry();
+    const bool shown = !fraDocFrame->isHidden();
+    fraDocFrame->setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus |
+                                Qt::WindowTransparentForInput);
+    fraDocFrame->setAttribute(Qt::WA_ShowWithoutActivating);
+    fraDocFrame->winId();
+    fraDocFrame->windowHandle()->setParent(windowHandle());
+    fraDocFrame->setGeometry(place);
+    fraDocFrame->setVisible(shown);
+}
 
 void frmMain::unload()
 {

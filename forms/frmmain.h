@@ -82,6 +82,13 @@ public:
     static int twipsToPixels(double twips) { return montera::twipsToPixels(twips); }
     static double pixelsToTwips(double pixels) { return montera::pixelsToTwips(pixels); }
 
+    // For a window whose black the window system fills: the window paints
+    // nothing, and the panel becomes a small window of its own inside it,
+    // with its own pixels. The show then holds the panel's pixels alone,
+    // whatever the size of the screen. The panel stays a child of the window
+    // here, placed in the window's coordinates and taking no input.
+    void leaveBlackToWindowSystem();
+
     // Unloads the window: runs the unload path (the unloading() signal, once)
     // and closes it. Calling it again does nothing.
     void unload();
@@ -118,6 +125,8 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    // The window draws through Qt's backing store, or not at all.
+    QPaintEngine* paintEngine() const override { return nullptr; }
     // The window looks the same with the focus and without it. QWidget's
     // handlers repaint it on either change, which at the show's start paints
     // all the black around the panel a second time, and without X shared
@@ -129,6 +138,7 @@ private:
     void runUnload();
 
     bool m_unloaded = false;
+    bool m_panelIsOwnWindow = false;
 };
 
 } // namespace montera

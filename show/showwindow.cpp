@@ -143,8 +143,12 @@ void ShowWindow::setPanelVisible(bool visible)
 
 void ShowWindow::movePanel(float leftTwips, float topTwips)
 {
-    m_form.fraDocFrame->move(twipsToPixels(static_cast<double>(leftTwips)),
-                             twipsToPixels(static_cast<double>(topTwips)));
+    const QPoint place(twipsToPixels(static_cast<double>(leftTwips)),
+                       twipsToPixels(static_cast<double>(topTwips)));
+    // Placed by its inner rectangle: where the panel is a window of its own
+    // inside the show window, Qt takes the show window for its frame, and
+    // moving its frame would move it by its own place once more.
+    m_form.fraDocFrame->setGeometry(QRect(place, m_form.fraDocFrame->size()));
 }
 
 QSizeF ShowWindow::innerSizeTwips() const
