@@ -40,10 +40,12 @@ ShowWindow::ShowWindow(frmMain& form, RandomSource& random, QuizShow::EndShow en
 }
 
 ShowWindow& ShowWindow::attach(frmMain& form, RandomSource& random, std::function<void()> readSettings,
-                               QuizShow::EndShow endShow)
+                               QuizShow::EndShow endShow, DisplaySize size)
 {
     auto* window = new ShowWindow(form, random, std::move(endShow));
     window->m_show.FormLoad(readSettings);
+    if (const QScreen* screen = form.screen())
+        form.setDisplayFactor(displayFactor(size, screen->geometry().height()));
     return *window;
 }
 
@@ -143,8 +145,9 @@ void ShowWindow::setPanelVisible(bool visible)
 
 void ShowWindow::movePanel(float leftTwips, float topTwips)
 {
-    const QPoint place(twipsToPixels(static_cast<double>(leftTwips)),
-                       twipsToPixels(static_cast<double>(topTwips)));
+    const double factor = m_form.displayFactor();
+    const QPoint place(twipsToPixels(static_cast<double>(leftTwips) * factor),
+                       twipsToPixels(static_cast<double>(topTwips) * factor));
     // Placed by its inner rectangle: where the panel is a window of its own
     // inside the show window, Qt takes the show window for its frame, and
     // moving its frame would move it by its own place once more.
@@ -153,7 +156,7 @@ void ShowWindow::movePanel(float leftTwips, float topTwips)
 
 QSizeF ShowWindow::innerSizeTwips() const
 {
-    return QSizeF(pixelsToTwips(m_form.width()), pixelsToTwips(m_form.height()));
+    return QSizeF(pixelsToTwips(m_form.width()), pixelsToTwips(m_form.height())) / m_form.displayFactor();
 }
 
 } // namespace montera

@@ -56,11 +56,13 @@ private slots:
     void pointerOverThePanelEndsNormalMode();
     void pointerIgnoredInStudyMode();
     void timerCycleInTheWindow();
+    void panelStaysOnTheWindowAtEverySize_data();
+    void panelStaysOnTheWindowAtEverySize();
     void controlCharactersDrawNothing();
 
 private:
     void writeSettings(const QString& file, int mode);
-    frmMain& startShow(const QString& file, int mode);
+    frmMain& startShow(const QString& file, int mode, DisplaySize size = DisplaySize::Standard);
 
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<frmMain> m_main;
@@ -105,7 +107,7 @@ void TestGui::writeSettings(const QString& file, int mode)
         QStringLiteral("[Setting]\r\nFILE=%1\r\nMODE=%2\r\n").arg(file).arg(mode).toLatin1());
 }
 
-frmMain& TestGui::startShow(const QString& file, int mode)
+frmMain& TestGui::startShow(const QString& file, int mode, DisplaySize size)
 {
     writeSettings(file, mode);
     m_set = std::make_unique<frmSet>();
@@ -113,7 +115,7 @@ frmMain& TestGui::startShow(const QString& file, int mode)
     m_main = std::make_unique<frmMain>();
     m_main->resize(1024, 768);
     m_show = &ShowWindow::attach(
-        *m_main, m_random, [&settings] { settings.readSettings(); }, [this] { ++m_ends; });
+        *m_main, m_random, [&settings] { settings.readSettings(); }, [this] { ++m_ends; }, size);
     m_main->show();
     if (!QTest::qWaitForWindowExposed(m_main.get()))
         qFatal("window not exposed");
@@ -388,6 +390,31 @@ void TestGui::timerCycleInTheWindow()
     m_show->timMainTimer();
     QCOMPARE(m_ends, 1);
     QVERIFY(!form.timMain->isActive());
+}
+
+void TestGui::panelStaysOnTheWindowAtEverySize_data()
+{
+    QTest::addColumn<DisplaySize>("size");
+    QTest::addColumn<int>("factor");
+    QTest::newRow("standard") << DisplaySize::Standard << 1;
+    QTest::newRow("large") << DisplaySize::Large << 2;
+}
+
+void TestGui::panelStaysOnTheWindowAtEverySize()
+{
+    QFETCH(DisplaySize, size);
+    QFETCH(int, factor);
+    frmMain& form = startShow("a.qiz", 1, size);
+    QCOMPARE(form.fraDocFrame->pos(), QPoint(48, 24) * factor);
+    form.resize(1600, 1200);
+    // The far ends of the random range first, then seeded values.
+    m_random.append({0.0f, 0.0f, 0.99999f, 0.99999f});
+    for (int question = 0; question < 20; ++question) {
+        m_show->show().PlaceQuestion();
+        QVERIFY(form.rect().contains(form.fraDocFrame->geometry()));
+        if (question == 1)
+            QCOMPARE(form.fraDocFrame->geometry().bottomRight(), form.rect().bottomRight());
+    }
 }
 
 void TestGui::controlCharactersDrawNothing()
