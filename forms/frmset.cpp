@@ -167,7 +167,7 @@ frmSet::frmSet(QWidget* parent)
 {
     setObjectName(QStringLiteral("frmSet"));
     setWindowTitle(QString::fromUtf8(kTitle));
-    setFixedSize(twipsRect(0, 0, 6000, 4560).size());
+    setFixedSize(twipsRect(0, 0, 8760, 4560).size());
 
     // Made from back to front, since siblings created later are drawn in front.
     Frame1[0] = new QGroupBox(QStringLiteral("問題集の選択"), this);
@@ -204,11 +204,27 @@ frmSet::frmSet(QWidget* parent)
                             QStringLiteral("通常モード（マウスを動かすと終了）"));
     optMode[0]->setChecked(true);
 
-    for (QGroupBox* frame : Frame1) {
+    // The display frame to the right of the designed controls. It holds no
+    // option button, which would join the mode buttons' group.
+    fraDisplay = new QGroupBox(QStringLiteral("表示"), this);
+    fraDisplay->setObjectName(QStringLiteral("fraDisplay"));
+    fraDisplay->setGeometry(twipsRect(6000, 120, 2640, 3855));
+    lblSize = makeLabel(fraDisplay, "lblSize", twipsRect(120, 240, 2400, 255), QStringLiteral("表示サイズ"));
+    cboSize = new QComboBox(fraDisplay);
+    cboSize->setObjectName(QStringLiteral("cboSize"));
+    cboSize->setGeometry(twipsRect(120, 540, 2400, 315));
+    cboSize->addItems({QStringLiteral("標準"), QStringLiteral("大"), QStringLiteral("画面に合わせる")});
+    chkShowAnswer = new QCheckBox(QStringLiteral("正解を表示する"), fraDisplay);
+    chkShowAnswer->setObjectName(QStringLiteral("chkShowAnswer"));
+    chkShowAnswer->setGeometry(twipsRect(120, 1080, 2400, 255));
+    cmdStats = makeButton(fraDisplay, "cmdStats", twipsRect(120, 3240, 2400, 495), QStringLiteral("成績"));
+
+    for (QGroupBox* frame : {Frame1[0], Frame1[1], fraDisplay}) {
         frame->setFocusPolicy(Qt::NoFocus);
     }
-    const std::array<QWidget*, 8> tabOrder{cmdOK,      cmdCancel,  cmdGetQuestion, optMode[1],
-                                           optMode[2], optMode[3], optMode[0],     lstSetList};
+    const std::array<QWidget*, 11> tabOrder{cmdOK,      cmdCancel,     cmdGetQuestion, optMode[1],
+                                            optMode[2], optMode[3],    optMode[0],     lstSetList,
+                                            cboSize,    chkShowAnswer, cmdStats};
     for (std::size_t i = 1; i < tabOrder.size(); ++i) {
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
     }

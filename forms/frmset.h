@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
@@ -37,7 +39,8 @@ private:
 };
 
 // The settings window: the question-set list, the set's header, the four play
-// modes and the OK, Cancel and download buttons. Enter and Space press the
+// modes, the display frame (size, answer mark, progress button) and the OK,
+// Cancel and download buttons. Enter and Space press the
 // button that has the focus; no button is the window's default, so Enter
 // elsewhere and Escape press nothing.
 class frmSet : public QWidget {
@@ -68,6 +71,13 @@ public:
     QLabel* lblTitle = nullptr;
     QLabel* lblVersion = nullptr;
     QLabel* lblCreater = nullptr;
+    // The display frame on the right, added to the designed window.
+    QGroupBox* fraDisplay = nullptr;
+    QLabel* lblSize = nullptr;
+    // The items in the order of the SIZE values.
+    QComboBox* cboSize = nullptr;
+    QCheckBox* chkShowAnswer = nullptr;
+    QPushButton* cmdStats = nullptr;
 
 signals:
     // Emitted once when the window unloads, before it closes.

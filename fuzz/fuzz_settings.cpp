@@ -31,6 +31,10 @@ public:
         m_mode = mode;
     }
     bool isModeChecked(int mode) const override { return mode == m_mode; }
+    void setDisplaySize(montera::DisplaySize) override {}
+    montera::DisplaySize displaySize() const override { return montera::DisplaySize::Standard; }
+    void setShowAnswer(bool) override {}
+    bool isShowAnswerChecked() const override { return false; }
     void setHeader(const QString&, const QString&, const QString&) override {}
     void showBrowserError() override {}
     void unload() override {}

@@ -6,6 +6,10 @@
 
 namespace montera {
 
+// How large the show draws its window: the designed size, a larger one, or
+// the size of the screen. The settings file stores the number.
+enum class DisplaySize : std::int8_t { Standard = 0, Large = 1, FitScreen = 2 };
+
 // The settings the program runs with, shared by the show and the settings
 // window. The question bank beside them is globalBank().
 struct Settings {
@@ -16,6 +20,10 @@ struct Settings {
     std::int16_t Mode = 0;
     // The mode picked in the settings window, which OK writes to the file.
     std::int16_t SelectedMode = 0;
+    // The display size of the SIZE key.
+    DisplaySize Size = DisplaySize::Standard;
+    // Whether a miss marks the right choice (the SHOWANSWER key).
+    bool ShowAnswer = false;
 };
 
 Settings& globalSettings();

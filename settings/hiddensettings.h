@@ -27,6 +27,10 @@ public:
     QString selectedItemText() const override { return m_items.value(m_selected); }
     void setModeChecked(int mode) override { m_mode = mode; }
     bool isModeChecked(int mode) const override { return mode == m_mode; }
+    void setDisplaySize(DisplaySize size) override { m_size = size; }
+    DisplaySize displaySize() const override { return m_size; }
+    void setShowAnswer(bool on) override { m_showAnswer = on; }
+    bool isShowAnswerChecked() const override { return m_showAnswer; }
     void setHeader(const QString&, const QString&, const QString&) override {}
     void showBrowserError() override {}
     void unload() override {}
@@ -36,6 +40,8 @@ private:
     int m_selected = -1;
     // The window's first mode button starts switched on.
     int m_mode = 0;
+    DisplaySize m_size = DisplaySize::Standard;
+    bool m_showAnswer = false;
     SettingsDialog m_dialog;
 };
 

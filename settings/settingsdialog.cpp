@@ -45,6 +45,8 @@ void SettingsDialog::cmdOKClick()
         }
     }
     m_settings.SelectedMode = mode;
+    m_settings.Size = m_view.displaySize();
+    m_settings.ShowAnswer = m_view.isShowAnswerChecked();
     INIWrite(m_view, m_settings);
     m_view.unload();
 }

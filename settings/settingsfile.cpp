@@ -10,10 +10,30 @@ namespace montera {
 
 int parseMode(const QString& value)
 {
-    bool ok = false;
-    const int mode = value.trimmed().toInt(&ok, 10);
-    return ok && mode >= 0 && mode <= 3 ? mode : 0;
+    return parseChoice(value, 3);
 }
+
+int parseChoice(const QString& value, int last)
+{
+    bool ok = false;
+    const int choice = value.trimmed().toInt(&ok, 10);
+    return ok && choice >= 0 && choice <= last ? choice : 0;
+}
+
+namespace {
+
+// The value of the first line whose key is exactly the name, or a null string.
+QString valueOf(const QStringList& lines, QStringView name)
+{
+    for (const QString& line : lines) {
+        const qsizetype equals = line.indexOf(u'=');
+        if (equals >= 0 && QStringView(line).left(equals) == name)
+            return line.mid(equals + 1);
+    }
+    return {};
+}
+
+} // namespace
 
 void INIRead(SettingsView& view, Settings& settings, const QString& fileName)
 {
@@ -22,6 +42,13 @@ void INIRead(SettingsView& view, Settings& settings, const QString& fileName)
         INIDefault(view);
         return;
     }
+    // The keys added after the three designed lines are found by their whole
+    // name on any line: the designed keys match by their first four letters
+    // only, and neither new name begins with those.
+    settings.Size = static_cast<DisplaySize>(parseChoice(valueOf(lines, u"SIZE"), 2));
+    settings.ShowAnswer = parseChoice(valueOf(lines, u"SHOWANSWER"), 1) == 1;
+    view.setDisplaySize(settings.Size);
+    view.setShowAnswer(settings.ShowAnswer);
     // Only the first three lines count, in any order; a shorter file has
     // fewer lines to look at.
     for (int i = 0; i < 3; ++i) {
@@ -50,7 +77,10 @@ void INIWrite(const SettingsView& view, const Settings& settings)
     const QString selected = view.selectedItemText();
     const QString setFile = selected.isEmpty() ? settings.SetFileName : selected;
     const QString text = QStringLiteral("[Setting]\r\nFILE=") + setFile + QStringLiteral("\r\nMODE=") +
-                         QString::number(settings.SelectedMode) + QStringLiteral("\r\n");
+                         QString::number(settings.SelectedMode) + QStringLiteral("\r\nSIZE=") +
+                         QString::number(static_cast<int>(settings.Size)) +
+                         QStringLiteral("\r\nSHOWANSWER=") + (settings.ShowAnswer ? u'1' : u'0') +
+                         QStringLiteral("\r\n");
     // A failed write is silent: the old file, if any, stays whole.
     WriteTextFile(kSettingsFileName, text);
 }
@@ -58,6 +88,8 @@ void INIWrite(const SettingsView& view, const Settings& settings)
 void INIDefault(SettingsView& view)
 {
     view.setModeChecked(0);
+    view.setDisplaySize(DisplaySize::Standard);
+    view.setShowAnswer(false);
 }
 
 } // namespace montera

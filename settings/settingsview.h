@@ -1,11 +1,13 @@
 #pragma once
 
+#include "globals.h"
+
 #include <QString>
 
 namespace montera {
 
 // What the settings logic needs of the settings window: its file list, its
-// four mode buttons and its header labels. The window implements it over its
+// four mode buttons, its display options and its header labels. The window implements it over its
 // controls; tests implement it with a recorder.
 class SettingsView {
 public:
@@ -22,6 +24,11 @@ public:
     // Switches on the mode button, which switches the other three off.
     virtual void setModeChecked(int mode) = 0;
     virtual bool isModeChecked(int mode) const = 0;
+    // The display frame's size box and answer check box.
+    virtual void setDisplaySize(DisplaySize size) = 0;
+    virtual DisplaySize displaySize() const = 0;
+    virtual void setShowAnswer(bool on) = 0;
+    virtual bool isShowAnswerChecked() const = 0;
     virtual void setHeader(const QString& title, const QString& version, const QString& creator) = 0;
     virtual void showBrowserError() = 0;
     virtual void unload() = 0;

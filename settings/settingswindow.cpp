@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QMessageBox>
+#include <algorithm>
 
 namespace montera {
 
@@ -77,6 +78,26 @@ void SettingsWindow::setModeChecked(int mode)
 bool SettingsWindow::isModeChecked(int mode) const
 {
     return m_form.optMode[static_cast<size_t>(mode)]->isChecked();
+}
+
+void SettingsWindow::setDisplaySize(DisplaySize size)
+{
+    m_form.cboSize->setCurrentIndex(static_cast<int>(size));
+}
+
+DisplaySize SettingsWindow::displaySize() const
+{
+    return static_cast<DisplaySize>(std::max(0, m_form.cboSize->currentIndex()));
+}
+
+void SettingsWindow::setShowAnswer(bool on)
+{
+    m_form.chkShowAnswer->setChecked(on);
+}
+
+bool SettingsWindow::isShowAnswerChecked() const
+{
+    return m_form.chkShowAnswer->isChecked();
 }
 
 void SettingsWindow::setHeader(const QString& title, const QString& version, const QString& creator)

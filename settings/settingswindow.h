@@ -32,6 +32,10 @@ public:
     QString selectedItemText() const override;
     void setModeChecked(int mode) override;
     bool isModeChecked(int mode) const override;
+    void setDisplaySize(DisplaySize size) override;
+    DisplaySize displaySize() const override;
+    void setShowAnswer(bool on) override;
+    bool isShowAnswerChecked() const override;
     void setHeader(const QString& title, const QString& version, const QString& creator) override;
     void showBrowserError() override;
     void unload() override;

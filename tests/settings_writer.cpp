@@ -26,6 +26,10 @@ public:
     QString selectedItemText() const override { return m_name; }
     void setModeChecked(int) override {}
     bool isModeChecked(int) const override { return false; }
+    void setDisplaySize(montera::DisplaySize) override {}
+    montera::DisplaySize displaySize() const override { return montera::DisplaySize::Standard; }
+    void setShowAnswer(bool) override {}
+    bool isShowAnswerChecked() const override { return false; }
     void setHeader(const QString&, const QString&, const QString&) override {}
     void showBrowserError() override {}
     void unload() override {}

@@ -598,6 +598,11 @@ void TestForms::setGeometry_data()
     row("Label3", "Frame1_0", 1920, 960, 855, 255);
     row("Label2", "Frame1_0", 1920, 600, 855, 255);
     row("Label1", "Frame1_0", 1920, 240, 855, 255);
+    row("fraDisplay", "frmSet", 6000, 120, 2640, 3855);
+    row("lblSize", "fraDisplay", 120, 240, 2400, 255);
+    row("cboSize", "fraDisplay", 120, 540, 2400, 315);
+    row("chkShowAnswer", "fraDisplay", 120, 1080, 2400, 255);
+    row("cmdStats", "fraDisplay", 120, 3240, 2400, 495);
 }
 
 void TestForms::setGeometry()
@@ -622,6 +627,14 @@ void TestForms::setCaptions()
     QCOMPARE(window.Label1->text(), QStringLiteral("タイトル"));
     QCOMPARE(window.Label2->text(), QStringLiteral("バージョン"));
     QCOMPARE(window.Label3->text(), QStringLiteral("作成者"));
+    QCOMPARE(window.fraDisplay->title(), QStringLiteral("表示"));
+    QCOMPARE(window.lblSize->text(), QStringLiteral("表示サイズ"));
+    QCOMPARE(window.chkShowAnswer->text(), QStringLiteral("正解を表示する"));
+    QCOMPARE(window.cmdStats->text(), QStringLiteral("成績"));
+    QStringList sizes;
+    for (int i = 0; i < window.cboSize->count(); ++i)
+        sizes << window.cboSize->itemText(i);
+    QCOMPARE(sizes, (QStringList{"標準", "大", "画面に合わせる"}));
     for (QLabel* value : {window.lblTitle, window.lblVersion, window.lblCreater}) {
         QVERIFY(value->text().isEmpty());
         QCOMPARE(value->textFormat(), Qt::PlainText);
@@ -632,7 +645,7 @@ void TestForms::setWindow()
 {
     frmSet window;
     QCOMPARE(window.windowTitle(), QStringLiteral("モンテラ v2.2 - 設定"));
-    QCOMPARE(window.size(), QSize(400, 304));
+    QCOMPARE(window.size(), QSize(584, 304));
     QCOMPARE(window.minimumSize(), window.maximumSize());
     const Qt::WindowFlags flags = window.windowFlags();
     QVERIFY(flags & Qt::WindowTitleHint);
@@ -661,9 +674,10 @@ void TestForms::setTabOrder()
     QVERIFY(QTest::qWaitForWindowActive(&window));
     QCOMPARE(QApplication::focusWidget(), window.cmdOK);
     // The chain as the tab positions give it, skipping controls without focus.
-    const QList<QWidget*> expected{window.cmdOK,      window.cmdCancel,  window.cmdGetQuestion,
-                                   window.optMode[1], window.optMode[2], window.optMode[3],
-                                   window.optMode[0], window.lstSetList};
+    const QList<QWidget*> expected{window.cmdOK,         window.cmdCancel,  window.cmdGetQuestion,
+                                   window.optMode[1],    window.optMode[2], window.optMode[3],
+                                   window.optMode[0],    window.lstSetList, window.cboSize,
+                                   window.chkShowAnswer, window.cmdStats};
     QList<QWidget*> chain;
     QWidget* widget = window.cmdOK;
     do {
@@ -692,6 +706,12 @@ void TestForms::setKeysPressOnlyTheFocusedButton_data()
                                         << "";
     QTest::newRow("Enter on a mode") << int(Qt::Key_Enter) << "optMode0"
                                      << "";
+    QTest::newRow("Return on progress") << int(Qt::Key_Return) << "cmdStats"
+                                        << "cmdStats";
+    QTest::newRow("Enter on the size box") << int(Qt::Key_Enter) << "cboSize"
+                                           << "";
+    QTest::newRow("Return on the answer box") << int(Qt::Key_Return) << "chkShowAnswer"
+                                              << "";
     QTest::newRow("Escape on OK") << int(Qt::Key_Escape) << "cmdOK"
                                   << "";
     QTest::newRow("Escape on the list") << int(Qt::Key_Escape) << "lstSetList"
@@ -707,7 +727,7 @@ void TestForms::setKeysPressOnlyTheFocusedButton()
     window.show();
     QVERIFY(QTest::qWaitForWindowActive(&window));
     QStringList clicked;
-    for (QPushButton* button : {window.cmdOK, window.cmdCancel, window.cmdGetQuestion}) {
+    for (QPushButton* button : {window.cmdOK, window.cmdCancel, window.cmdGetQuestion, window.cmdStats}) {
         connect(button, &QPushButton::clicked, &window,
                 [&clicked, button] { clicked << button->objectName(); });
     }

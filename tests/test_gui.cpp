@@ -165,19 +165,28 @@ void TestGui::settingsWindowOkWritesAndCloseBoxDoesNot()
     // The close box leaves the file as it was.
     m_set->lstSetList->setCurrentRow(0);
     m_set->optMode[3]->setChecked(true);
+    m_set->cboSize->setCurrentIndex(2);
+    m_set->chkShowAnswer->setChecked(true);
     m_set->close();
     QVERIFY(m_set->isUnloaded());
     QCOMPARE(fileBytes(m_dir->filePath(kSettingsFileName)), original);
 
-    // OK stores the list's selection and the mode.
+    // OK stores the list's selection, the mode and the display options.
     m_set = std::make_unique<frmSet>();
     SettingsWindow::attach(*m_set, m_dir->path(), QUrl(), {});
     m_set->lstSetList->setCurrentRow(0);
     m_set->optMode[3]->setChecked(true);
+    m_set->cboSize->setCurrentIndex(1);
+    QTest::mouseClick(m_set->chkShowAnswer, Qt::LeftButton);
     QTest::mouseClick(m_set->cmdOK, Qt::LeftButton);
     QVERIFY(m_set->isUnloaded());
     QCOMPARE(fileBytes(m_dir->filePath(kSettingsFileName)),
-             QByteArray("[Setting]\r\nFILE=a.qiz\r\nMODE=3\r\n"));
+             QByteArray("[Setting]\r\nFILE=a.qiz\r\nMODE=3\r\nSIZE=1\r\nSHOWANSWER=1\r\n"));
+    // The window shows what it wrote when it is opened again.
+    m_set = std::make_unique<frmSet>();
+    SettingsWindow::attach(*m_set, m_dir->path(), QUrl(), {});
+    QCOMPARE(m_set->cboSize->currentText(), QStringLiteral("大"));
+    QVERIFY(m_set->chkShowAnswer->isChecked());
 }
 
 void TestGui::settingsListKeepsItsSelection_data()
@@ -213,7 +222,7 @@ void TestGui::settingsListKeepsItsSelection()
     QCOMPARE(list->selectedItems().size(), 1);
     QTest::mouseClick(m_set->cmdOK, Qt::LeftButton);
     QCOMPARE(fileBytes(m_dir->filePath(kSettingsFileName)),
-             QByteArray("[Setting]\r\nFILE=b.5tq\r\nMODE=2\r\n"));
+             QByteArray("[Setting]\r\nFILE=b.5tq\r\nMODE=2\r\nSIZE=0\r\nSHOWANSWER=0\r\n"));
 }
 
 void TestGui::settingsWindowDownloadButton()

@@ -40,6 +40,10 @@ public:
         ++modeSwitches;
     }
     bool isModeChecked(int mode) const override { return modes[static_cast<size_t>(mode)]; }
+    void setDisplaySize(DisplaySize s) override { size = s; }
+    DisplaySize displaySize() const override { return size; }
+    void setShowAnswer(bool on) override { showAnswer = on; }
+    bool isShowAnswerChecked() const override { return showAnswer; }
     void setHeader(const QString& t, const QString& v, const QString& c) override { header = {t, v, c}; }
     void showBrowserError() override { ++browserErrors; }
     void unload() override { ++unloads; }
@@ -48,6 +52,8 @@ public:
     int selected = -1;
     std::array<bool, 4> modes{true, false, false, false}; // the design state
     int modeSwitches = 0;
+    DisplaySize size = DisplaySize::Standard;
+    bool showAnswer = false;
     QStringList header{"", "", ""};
     int browserErrors = 0;
     int unloads = 0;
@@ -77,6 +83,14 @@ struct Window {
     SettingsDialog dialog;
 };
 
+// The file OK writes: the three designed lines, then the display options.
+QByteArray written(const QString& setFile, int mode, int size = 0, int showAnswer = 0)
+{
+    return "[Setting]\r\nFILE=" + setFile.toLatin1() + "\r\nMODE=" + QByteArray::number(mode) +
+           "\r\nSIZE=" + QByteArray::number(size) + "\r\nSHOWANSWER=" + QByteArray::number(showAnswer) +
+           "\r\n";
+}
+
 QByteArray fileBytes(const QString& path)
 {
     QFile file(path);
@@ -95,6 +109,8 @@ private slots:
     void writtenFileReadsBack();
     void reading_data();
     void reading();
+    void displayOptions_data();
+    void displayOptions();
     void neitherKeyLeavesTheDesignState();
     void headerFollowsTheSelection();
     void cancelLeavesTheFile();
@@ -126,7 +142,7 @@ void TestSettings::noSettingsFile()
     QCOMPARE(w.settings.SetFileName, QString());
     w.dialog.cmdOKClick();
     QCOMPARE(w.view.unloads, 1);
-    QCOMPARE(fileBytes(path(kSettingsFileName)), QByteArray("[Setting]\r\nFILE=\r\nMODE=0\r\n"));
+    QCOMPARE(fileBytes(path(kSettingsFileName)), written("", 0));
 }
 
 void TestSettings::writtenFileReadsBack_data()
@@ -152,8 +168,7 @@ void TestSettings::writtenFileReadsBack()
         w.dialog.cmdOKClick();
         QCOMPARE(w.settings.SelectedMode, std::int16_t(mode));
         expectedFile = w.view.selectedItemText();
-        QCOMPARE(fileBytes(path(kSettingsFileName)), "[Setting]\r\nFILE=" + expectedFile.toLatin1() +
-                                                         "\r\nMODE=" + QByteArray::number(mode) + "\r\n");
+        QCOMPARE(fileBytes(path(kSettingsFileName)), written(expectedFile, mode));
     }
     Window again(m_dir->path());
     QCOMPARE(again.view.selected, item);
@@ -211,8 +226,45 @@ void TestSettings::reading()
     QCOMPARE(w.view.selected, selected);
     // OK writes back what was read, also a set that the list cannot show.
     w.dialog.cmdOKClick();
-    QCOMPARE(fileBytes(path(kSettingsFileName)),
-             "[Setting]\r\nFILE=" + setFileName.toLatin1() + "\r\nMODE=" + QByteArray::number(mode) + "\r\n");
+    QCOMPARE(fileBytes(path(kSettingsFileName)), written(setFileName, mode));
+}
+
+void TestSettings::displayOptions_data()
+{
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<int>("size");
+    QTest::addColumn<bool>("showAnswer");
+    const QStringList designed{"[Setting]", "FILE=a.qiz", "MODE=2"};
+    QTest::newRow("three lines only") << designed << 0 << false;
+    QTest::newRow("written order") << designed + QStringList{"SIZE=2", "SHOWANSWER=1"} << 2 << true;
+    QTest::newRow("other order, far down")
+        << designed + QStringList{"", "x=1", "SHOWANSWER=1", "SIZE=1"} << 1 << true;
+    QTest::newRow("out of range") << designed + QStringList{"SIZE=3", "SHOWANSWER=2"} << 0 << false;
+    QTest::newRow("not numbers") << designed + QStringList{"SIZE=large", "SHOWANSWER=yes"} << 0 << false;
+    QTest::newRow("whole name only") << designed +
+                                            QStringList{"SIZES=2", "SHOWANSWERS=1", "size=2", " SIZE=2"}
+                                     << 0 << false;
+    QTest::newRow("first of two wins") << designed + QStringList{"SIZE=1", "SIZE=2"} << 1 << false;
+}
+
+void TestSettings::displayOptions()
+{
+    QFETCH(QStringList, lines);
+    QFETCH(int, size);
+    QFETCH(bool, showAnswer);
+    testutil::writeBytes(path(kSettingsFileName), testutil::crlfText(lines));
+    Window w(m_dir->path());
+    QCOMPARE(w.settings.Size, DisplaySize(size));
+    QCOMPARE(w.settings.ShowAnswer, showAnswer);
+    QCOMPARE(w.view.size, DisplaySize(size));
+    QCOMPARE(w.view.showAnswer, showAnswer);
+    // The designed keys are read as before.
+    QCOMPARE(w.settings.Mode, std::int16_t(2));
+    QCOMPARE(w.view.selected, 0);
+    w.view.setDisplaySize(DisplaySize::FitScreen);
+    w.view.setShowAnswer(!showAnswer);
+    w.dialog.cmdOKClick();
+    QCOMPARE(fileBytes(path(kSettingsFileName)), written("a.qiz", 2, 2, showAnswer ? 0 : 1));
 }
 
 void TestSettings::neitherKeyLeavesTheDesignState()
@@ -244,6 +296,8 @@ void TestSettings::cancelLeavesTheFile()
     Window w(m_dir->path());
     w.view.selectItem(1);
     w.view.setModeChecked(3);
+    w.view.setDisplaySize(DisplaySize::Large);
+    w.view.setShowAnswer(true);
     w.dialog.cmdCancelClick();
     QCOMPARE(w.view.unloads, 1);
     QCOMPARE(fileBytes(path(kSettingsFileName)), original);
