@@ -40,12 +40,12 @@ ShowWindow::ShowWindow(frmMain& form, RandomSource& random, QuizShow::EndShow en
 }
 
 ShowWindow& ShowWindow::attach(frmMain& form, RandomSource& random, std::function<void()> readSettings,
-                               QuizShow::EndShow endShow, DisplaySize size)
+                               QuizShow::EndShow endShow)
 {
     auto* window = new ShowWindow(form, random, std::move(endShow));
     window->m_show.FormLoad(readSettings);
     if (const QScreen* screen = form.screen())
-        form.setDisplayFactor(displayFactor(size, screen->geometry().height()));
+        form.setDisplayFactor(displayFactor(globalSettings().Size, screen->geometry().height()));
     return *window;
 }
 

@@ -24,10 +24,10 @@ class ShowWindow final : public QObject, public ShowView {
 public:
     // Attaches a show to the window and runs its load handler. readSettings
     // loads the settings window hidden and reads the settings file; endShow
-    // ends the process. The panel is drawn at the display size on the
-    // window's screen.
+    // ends the process. The panel is then drawn at the display size the
+    // settings name, on the window's screen.
     static ShowWindow& attach(frmMain& form, RandomSource& random, std::function<void()> readSettings,
-                              QuizShow::EndShow endShow, DisplaySize size = DisplaySize::Standard);
+                              QuizShow::EndShow endShow);
 
     QuizShow& show() { return m_show; }
 

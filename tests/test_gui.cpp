@@ -61,8 +61,9 @@ private slots:
     void controlCharactersDrawNothing();
 
 private:
-    void writeSettings(const QString& file, int mode);
-    frmMain& startShow(const QString& file, int mode, DisplaySize size = DisplaySize::Standard);
+    // More is one further line of the file, such as "SIZE=1".
+    void writeSettings(const QString& file, int mode, const QString& more = {});
+    frmMain& startShow(const QString& file, int mode, const QString& more = {});
 
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<frmMain> m_main;
@@ -100,22 +101,23 @@ void TestGui::cleanup()
     m_set.reset();
 }
 
-void TestGui::writeSettings(const QString& file, int mode)
+void TestGui::writeSettings(const QString& file, int mode, const QString& more)
 {
-    testutil::writeBytes(
-        m_dir->filePath(kSettingsFileName),
-        QStringLiteral("[Setting]\r\nFILE=%1\r\nMODE=%2\r\n").arg(file).arg(mode).toLatin1());
+    testutil::writeBytes(m_dir->filePath(kSettingsFileName),
+                         (QStringLiteral("[Setting]\r\nFILE=%1\r\nMODE=%2\r\n").arg(file).arg(mode) +
+                          (more.isEmpty() ? QString() : more + QStringLiteral("\r\n")))
+                             .toLatin1());
 }
 
-frmMain& TestGui::startShow(const QString& file, int mode, DisplaySize size)
+frmMain& TestGui::startShow(const QString& file, int mode, const QString& more)
 {
-    writeSettings(file, mode);
+    writeSettings(file, mode, more);
     m_set = std::make_unique<frmSet>();
     SettingsWindow& settings = SettingsWindow::attach(*m_set, m_dir->path(), QUrl(), {});
     m_main = std::make_unique<frmMain>();
     m_main->resize(1024, 768);
     m_show = &ShowWindow::attach(
-        *m_main, m_random, [&settings] { settings.readSettings(); }, [this] { ++m_ends; }, size);
+        *m_main, m_random, [&settings] { settings.readSettings(); }, [this] { ++m_ends; });
     m_main->show();
     if (!QTest::qWaitForWindowExposed(m_main.get()))
         qFatal("window not exposed");
@@ -403,15 +405,15 @@ void TestGui::timerCycleInTheWindow()
 
 void TestGui::panelStaysOnTheWindowAtEverySize_data()
 {
-    QTest::addColumn<DisplaySize>("size");
+    QTest::addColumn<QString>("size");
     QTest::addColumn<int>("factor");
-    QTest::newRow("standard") << DisplaySize::Standard << 1;
-    QTest::newRow("large") << DisplaySize::Large << 2;
+    QTest::newRow("standard") << QStringLiteral("SIZE=0") << 1;
+    QTest::newRow("large") << QStringLiteral("SIZE=1") << 2;
 }
 
 void TestGui::panelStaysOnTheWindowAtEverySize()
 {
-    QFETCH(DisplaySize, size);
+    QFETCH(QString, size);
     QFETCH(int, factor);
     frmMain& form = startShow("a.qiz", 1, size);
     QCOMPARE(form.fraDocFrame->pos(), QPoint(48, 24) * factor);
