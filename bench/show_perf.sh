@@ -13,8 +13,10 @@
 # The screen is MONTERA_SCREEN (WIDTHxHEIGHT, default 1024x768). With
 # MONTERA_SCREENS=2 the X screen is twice as wide and split into two screens of
 # that size (xrandr --setmonitor), the left one primary; the bare window covers
-# the primary screen.
-# Usage: [MONTERA_SCREEN=WxH] [MONTERA_SCREENS=1|2] bench/show_perf.sh [SECONDS] [PAIRS]
+# the primary screen. MONTERA_DISPLAY_SIZE (0, 1 or 2; default 0) is the
+# show's display size.
+# Usage: [MONTERA_SCREEN=WxH] [MONTERA_SCREENS=1|2] [MONTERA_DISPLAY_SIZE=0|1|2]
+#        bench/show_perf.sh [SECONDS] [PAIRS]
 # Builds into a folder of its own ($MONTERA_BUILD_DIR-bench, build-bench), with
 # the first-paint report compiled into the program.
 set -euo pipefail
@@ -41,7 +43,7 @@ if [ "$screens" -eq 2 ]; then
 fi
 echo "screen: $screens x $screen"
 folder=$(x_program_folder "$build/app")
-printf '[Setting]\r\nFILE=sample.qiz\r\nMODE=1\r\n' >"$folder/モンテラ.ini"
+printf '[Setting]\r\nFILE=sample.qiz\r\nMODE=1\r\nSIZE=%s\r\n' "${MONTERA_DISPLAY_SIZE:-0}" >"$folder/モンテラ.ini"
 
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
