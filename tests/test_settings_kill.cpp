@@ -25,9 +25,10 @@ private slots:
 void TestSettingsKill::killedWriterLeavesOneWholeFile()
 {
     constexpr int kKills = 200;
-    const QByteArray shortContent = "[Setting]\r\nFILE=a.qiz\r\nMODE=0\r\n";
+    const QByteArray shortContent = "[Setting]\r\nFILE=a.qiz\r\nMODE=0\r\nSIZE=0\r\nSHOWANSWER=0\r\n";
     const QByteArray longContent =
-        "[Setting]\r\nFILE=" + cp932::encode(QStringLiteral("一般教養サンプル第二集.5tq")) + "\r\nMODE=3\r\n";
+        "[Setting]\r\nFILE=" + cp932::encode(QStringLiteral("一般教養サンプル第二集.5tq")) +
+        "\r\nMODE=3\r\nSIZE=0\r\nSHOWANSWER=0\r\n";
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString settingsPath = dir.filePath(kSettingsFileName);
