@@ -37,8 +37,9 @@ const org_kde_kwin_idle_timeout_listener kKdeTimeoutListener = {
 
 } // namespace
 
-std::unique_ptr<WaylandIdleSource> WaylandIdleSource::connect(QString& error)
+std::unique_ptr<WaylandIdleSource> WaylandIdleSource::connect(QString& error, Failure& failure)
 {
+    failure = Failure::NoConnection;
     wl_display* display = wl_display_connect(nullptr);
     if (!display) {
         error = QStringLiteral("cannot connect to the Wayland display %1")
@@ -55,11 +56,18 @@ std::unique_ptr<WaylandIdleSource> WaylandIdleSource::connect(QString& error)
         return nullptr;
     }
     if (!source->m_notifier && !source->m_kdeIdle) {
+        failure = Failure::NoIdleProtocol;
         error = QStringLiteral(
             "the Wayland compositor offers neither ext_idle_notifier_v1 nor org_kde_kwin_idle");
         return nullptr;
     }
+    failure = Failure::None;
     return source;
+}
+
+QString WaylandIdleSource::protocol() const
+{
+    return QLatin1String(m_notifier ? ext_idle_notifier_v1_interface.name : org_kde_kwin_idle_interface.name);
 }
 
 WaylandIdleSource::WaylandIdleSource(wl_display* display)

@@ -22,12 +22,15 @@ namespace montera {
 class WaylandIdleSource : public IdleSource {
     Q_OBJECT
 public:
-    // Connects to $WAYLAND_DISPLAY; on failure returns nothing and says why in `error`.
-    static std::unique_ptr<WaylandIdleSource> connect(QString& error);
+    enum class Failure { None, NoConnection, NoIdleProtocol };
+    // Connects to $WAYLAND_DISPLAY; on failure returns nothing, says why in
+    // `error` and tells in `failure` whether only the idle protocols were missing.
+    static std::unique_ptr<WaylandIdleSource> connect(QString& error, Failure& failure);
     ~WaylandIdleSource() override;
 
     void startWaiting(std::chrono::milliseconds after) override;
     void stopWaiting() override;
+    QString protocol() const override;
 
     // Called from the protocol listeners.
     void onGlobal(wl_registry* registry, uint32_t name, const char* interface, uint32_t version);

@@ -84,6 +84,12 @@ void X11IdleSource::stopWaiting()
     m_timer.stop();
 }
 
+void X11IdleSource::suspendServerBlanking(bool suspend)
+{
+    xcb_screensaver_suspend(m_connection, suspend ? 1 : 0);
+    xcb_flush(m_connection);
+}
+
 void X11IdleSource::check()
 {
     if (xcb_connection_has_error(m_connection))

@@ -17,7 +17,9 @@ namespace montera {
 // wait. While the active window is full screen (a film, a game, a
 // presentation) it holds the show off, and the wait starts over once that
 // window leaves full screen. The server's own screen-saver and power settings
-// are only read, never changed.
+// are never changed; its blanking is only suspended while a program keeps the
+// screen awake through us, and the server ends that suspension itself when
+// this connection closes.
 class X11IdleSource : public IdleSource {
     Q_OBJECT
 public:
@@ -27,6 +29,8 @@ public:
 
     void startWaiting(std::chrono::milliseconds after) override;
     void stopWaiting() override;
+    QString protocol() const override { return QStringLiteral("MIT-SCREEN-SAVER"); }
+    void suspendServerBlanking(bool suspend) override;
 
 private:
     explicit X11IdleSource(xcb_connection_t* connection);

@@ -18,6 +18,12 @@ public:
     virtual void startWaiting(std::chrono::milliseconds after) = 0;
     // Ends the wait; no idle() follows until the next startWaiting().
     virtual void stopWaiting() = 0;
+    // Keeps the display server's own blanking and power saving off while a
+    // program holds the screen awake through us, where the server has them
+    // (X11); the calls nest like the server's.
+    // The protocol or service the idle time comes from, for the log.
+    virtual QString protocol() const { return {}; }
+    virtual void suspendServerBlanking(bool /*suspend*/) {}
 
 signals:
     void idle();

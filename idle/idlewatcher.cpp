@@ -54,13 +54,27 @@ void IdleWatcher::start()
 
 void IdleWatcher::waitAgain()
 {
-    m_source.startWaiting(m_after);
+    if (!held())
+        m_source.startWaiting(m_after);
+}
+
+void IdleWatcher::setHold(Hold hold, bool on)
+{
+    const bool wasHeld = held();
+    const auto bit = static_cast<unsigned>(hold);
+    m_holds = on ? (m_holds | bit) : (m_holds & ~bit);
+    if (wasHeld == held() || showRunning())
+        return;
+    if (held())
+        m_source.stopWaiting();
+    else
+        waitAgain();
 }
 
 void IdleWatcher::onIdle()
 {
     // The program keeps to one show anyway; the watcher does not even ask.
-    if (showRunning())
+    if (showRunning() || held())
         return;
     m_source.stopWaiting();
     if (!QFileInfo(m_command.program).isExecutable()) {

@@ -26,10 +26,26 @@ struct ShowCommand {
     QString workingDirectory;
 };
 
+// What besides input keeps the show from starting. Each source of holds has
+// its own, so that one ending leaves the others in force.
+enum class Hold : unsigned {
+    // A program keeps the screen awake through the interface this watcher offers.
+    ProgramInhibit = 1u << 0,
+    // A program keeps the screen awake through GNOME's session.
+    SessionInhibit = 1u << 1,
+    // A program keeps the screen awake through Plasma's power management.
+    PlasmaInhibit = 1u << 2,
+    // The desktop's screen lock or screensaver is active.
+    DesktopLock = 1u << 3,
+    GnomeLock = 1u << 4,
+};
+
 // Starts the show each time the idle source reports the wait over, waits for
 // the show to end, and then waits again from zero. A show that fails to start,
 // crashes or exits with an error is reported through problem() and the
-// watching goes on.
+// watching goes on. While any hold is set no wait runs; when the last one
+// ends the wait starts from zero, as after input. A show already running is
+// left alone.
 class IdleWatcher : public QObject {
     Q_OBJECT
 public:
@@ -39,6 +55,8 @@ public:
 
     void start();
     bool showRunning() const { return m_show.state() != QProcess::NotRunning; }
+    void setHold(Hold hold, bool on);
+    bool held() const { return m_holds != 0; }
 
 signals:
     // One line for the user about a show that could not start or failed.
@@ -56,6 +74,7 @@ private:
     const ShowCommand m_command;
     const std::chrono::milliseconds m_after;
     QProcess m_show;
+    unsigned m_holds = 0;
 };
 
 } // namespace montera

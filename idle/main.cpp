@@ -1,8 +1,11 @@
 // montera-idle: starts the show when the desktop has been idle for a while,
 // as a screensaver host does on other systems.
+#include "desktopflag.h"
+#include "idle_mutter.h"
 #include "idle_wayland.h"
 #include "idle_x11.h"
 #include "idlewatcher.h"
+#include "screensaverservice.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -62,13 +65,60 @@ QString displayName()
 
 std::unique_ptr<IdleSource> connectIdleSource(QString& error)
 {
-    // Under Wayland the X server (if any) sees only its own clients' input.
-    if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
-        return WaylandIdleSource::connect(error);
+    // Under Wayland the X server (if any) sees only its own clients' input,
+    // so it is never asked, not even when the compositor has no idle protocol.
+    if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+        WaylandIdleSource::Failure failure = WaylandIdleSource::Failure::None;
+        if (std::unique_ptr<IdleSource> source = WaylandIdleSource::connect(error, failure))
+            return source;
+        if (failure != WaylandIdleSource::Failure::NoIdleProtocol)
+            return nullptr;
+        // GNOME's compositor offers its idle time on the session bus instead.
+        QString busError;
+        if (std::unique_ptr<IdleSource> source = MutterIdleSource::connect(busError))
+            return source;
+        error += QStringLiteral(", and %1").arg(busError);
+        return nullptr;
+    }
     if (!qEnvironmentVariableIsEmpty("DISPLAY"))
         return X11IdleSource::connect(error);
     error = QStringLiteral("no display: neither WAYLAND_DISPLAY nor DISPLAY is set");
     return nullptr;
+}
+
+// Follows everything on the session bus that keeps the show off: programs
+// that call the screensaver interface (answered here where the desktop does
+// not), the desktop's own inhibits and its screen lock.
+void watchHolds(QDBusConnection bus, IdleWatcher& watcher, IdleSource& source, bool x11, QObject* owner)
+{
+    const auto follow = [&watcher](DesktopFlag* flag, Hold hold, const char* what) {
+        QObject::connect(flag, &DesktopFlag::changed, &watcher, [&watcher, hold, what](bool set) {
+            say(QStringLiteral("%1 %2").arg(QLatin1String(what),
+                                            set ? QStringLiteral("began: no show")
+                                                : QStringLiteral("ended: waiting again")));
+            watcher.setHold(hold, set);
+        });
+    };
+    if (desktopOffersScreenSaver(qEnvironmentVariable("XDG_CURRENT_DESKTOP"))) {
+        say(QStringLiteral("the desktop answers %1").arg(QLatin1String(kScreenSaverService)));
+    } else {
+        auto* service = new ScreenSaverService(bus, owner);
+        QObject::connect(service, &ScreenSaverService::said, &say);
+        QObject::connect(service, &ScreenSaverService::heldChanged, &watcher, [&watcher, &source](bool held) {
+            watcher.setHold(Hold::ProgramInhibit, held);
+            source.suspendServerBlanking(held);
+        });
+        say(service->claim()
+                ? QStringLiteral("answering %1").arg(QLatin1String(kScreenSaverService))
+                : QStringLiteral("%1 has another owner").arg(QLatin1String(kScreenSaverService)));
+    }
+    // Under GNOME on Wayland the compositor's idle watches pause for the
+    // session's inhibits already.
+    if (x11)
+        follow(desktopflags::gnomeSessionInhibit(bus, owner), Hold::SessionInhibit, "GNOME session inhibit");
+    follow(desktopflags::plasmaInhibit(bus, owner), Hold::PlasmaInhibit, "Plasma inhibit");
+    follow(desktopflags::freedesktopLock(bus, owner), Hold::DesktopLock, "desktop screen lock");
+    follow(desktopflags::gnomeLock(bus, owner), Hold::GnomeLock, "GNOME screen lock");
 }
 
 } // namespace
@@ -123,6 +173,13 @@ int main(int argc, char* argv[])
         *source, {QDir(folder).filePath(QStringLiteral("montera")), {QStringLiteral("/s")}, folder}, *after);
     QObject::connect(&watcher, &IdleWatcher::problem, &say);
     QObject::connect(&watcher, &IdleWatcher::finished, &app, &QCoreApplication::quit);
+    say(QStringLiteral("idle time from %1").arg(source->protocol()));
+    QObject holds;
+    const QDBusConnection bus = QDBusConnection::sessionBus();
+    if (bus.isConnected())
+        watchHolds(bus, watcher, *source, qobject_cast<X11IdleSource*>(source.get()) != nullptr, &holds);
+    else
+        say(QStringLiteral("no session bus: programs cannot hold the show off through it"));
     quitOnSignals(app);
     watcher.start();
     return QCoreApplication::exec();

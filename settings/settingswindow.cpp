@@ -3,6 +3,7 @@
 #include "bank.h"
 #include "frmset.h"
 #include "globals.h"
+#include "historystore.h"
 #include "settingsfile.h"
 
 #include <QDir>
@@ -12,9 +13,11 @@
 namespace montera {
 
 SettingsWindow::SettingsWindow(frmSet& form, const QString& programFolder, const QUrl& page,
-                               SettingsDialog::UrlOpener openUrl)
+                               SettingsDialog::UrlOpener openUrl, ProgressMaker makeProgress)
     : QObject(&form)
     , m_form(form)
+    , m_programFolder(programFolder)
+    , m_makeProgress(std::move(makeProgress))
     , m_dialog(*this, globalBank(), globalSettings(), programFolder, page, std::move(openUrl))
 {
     // A change of selection, by the mouse, the arrow keys or the settings
@@ -28,14 +31,34 @@ SettingsWindow::SettingsWindow(frmSet& form, const QString& programFolder, const
     connect(form.cmdOK, &QPushButton::clicked, this, [this] { m_dialog.cmdOKClick(); });
     connect(form.cmdCancel, &QPushButton::clicked, this, [this] { m_dialog.cmdCancelClick(); });
     connect(form.cmdGetQuestion, &QPushButton::clicked, this, [this] { m_dialog.cmdGetQuestionClick(); });
+    connect(form.cmdStats, &QPushButton::clicked, this, &SettingsWindow::openProgress);
 }
 
 SettingsWindow& SettingsWindow::attach(frmSet& form, const QString& programFolder, const QUrl& page,
-                                       SettingsDialog::UrlOpener openUrl)
+                                       SettingsDialog::UrlOpener openUrl, ProgressMaker makeProgress)
 {
-    auto* window = new SettingsWindow(form, programFolder, page, std::move(openUrl));
+    auto* window = new SettingsWindow(form, programFolder, page, std::move(openUrl), std::move(makeProgress));
     window->m_dialog.FormLoad();
     return *window;
+}
+
+void SettingsWindow::openProgress()
+{
+    if (!m_makeProgress)
+        return;
+    const QString selected = selectedItemText();
+    const QString setFile = selected.isEmpty() ? globalSettings().SetFileName : selected;
+    // The selection loaded the set; a set that failed to load has no title
+    // of its own, and then every title of its name counts.
+    const QString title =
+        selected.isEmpty() || globalBank().SetTitle.isEmpty() ? QString() : globalBank().SetTitle;
+    QWidget* window =
+        m_makeProgress(QDir(m_programFolder).filePath(kHistoryFileName), setFile, title, &m_form);
+    if (!window)
+        return;
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setWindowModality(Qt::WindowModal);
+    window->show();
 }
 
 void SettingsWindow::readSettings()

@@ -5,6 +5,10 @@
 
 #include <QObject>
 
+#include <functional>
+
+class QWidget;
+
 namespace montera {
 
 class frmSet;
@@ -15,9 +19,15 @@ class frmSet;
 class SettingsWindow final : public QObject, public SettingsView {
     Q_OBJECT
 public:
-    // Attaches the behaviour to the window and runs its load handler.
+    // Makes the progress window of a set (file name and title, the title
+    // null for every title) from the history file; null when it cannot.
+    using ProgressMaker = std::function<QWidget*(const QString& historyPath, const QString& setFile,
+                                                 const QString& setTitle, QWidget* parent)>;
+
+    // Attaches the behaviour to the window and runs its load handler. Without
+    // a progress maker the button 成績 does nothing.
     static SettingsWindow& attach(frmSet& form, const QString& programFolder, const QUrl& questionSetsPage,
-                                  SettingsDialog::UrlOpener openUrl);
+                                  SettingsDialog::UrlOpener openUrl, ProgressMaker makeProgress = {});
 
     SettingsDialog& dialog() { return m_dialog; }
 
@@ -42,9 +52,15 @@ public:
 
 private:
     SettingsWindow(frmSet& form, const QString& programFolder, const QUrl& questionSetsPage,
-                   SettingsDialog::UrlOpener openUrl);
+                   SettingsDialog::UrlOpener openUrl, ProgressMaker makeProgress);
+
+    // Opens the progress window of the selected set, or of the set in the
+    // settings file when none is selected.
+    void openProgress();
 
     frmSet& m_form;
+    const QString m_programFolder;
+    const ProgressMaker m_makeProgress;
     SettingsDialog m_dialog;
 };
 

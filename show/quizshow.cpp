@@ -67,7 +67,7 @@ void QuizShow::FormLoad(const std::function<void()>& readSettings)
     m_state.AskedCount = 0;
     if (readSettings)
         readSettings();
-    LoadQuestion(m_bank, m_settings.Mode, m_settings.SetFileName);
+    m_setLoaded = LoadQuestion(m_bank, m_settings.Mode, m_settings.SetFileName) == LoadOutcome::Ok;
     // The study, exam and oni modes end only on right answers and ignore the
     // pointer; a bank without a single right choice could never end there.
     if (!hasRightChoice(m_bank))
@@ -105,10 +105,12 @@ void QuizShow::ShowQuestion()
         } while (used[static_cast<size_t>(d)]);
         used[static_cast<size_t>(d)] = true;
         slotChoice[static_cast<size_t>(slot)] = d;
+        m_slotChoice[static_cast<size_t>(slot)] = d;
         if (d == m_bank.AnswerIndex[q])
             m_state.CorrectSlot = slot;
     }
 
+    m_question = q;
     m_view.setQuestionTitle(displayText(m_bank.QuestionTitle[q]));
     for (int slot = 0; slot < kChoiceCount; ++slot)
         m_view.setChoiceText(slot, displayText(m_bank.Choices[q][slotChoice[static_cast<size_t>(slot)]]));
@@ -135,8 +137,33 @@ void QuizShow::writeHitRate()
     m_view.setHitRate(hitRateText(m_state.CorrectCount, m_state.AskedCount));
 }
 
+void QuizShow::recordEnd(QuestionEnd end, int pickedSlot, int barTicks)
+{
+    if (!m_answerSink || !m_setLoaded)
+        return;
+    AskedQuestion asked;
+    asked.question = m_question;
+    asked.end = end;
+    if (end == QuestionEnd::Wrong && pickedSlot >= 0 && pickedSlot < kChoiceCount) {
+        asked.pickedSlot = pickedSlot;
+        asked.pickedChoice = m_slotChoice[static_cast<size_t>(pickedSlot)];
+    }
+    asked.barTicks = barTicks;
+    asked.mode = m_settings.Mode;
+    m_answerSink(asked);
+}
+
+void QuizShow::showRightSlot()
+{
+    if (m_settings.ShowAnswer && m_state.CorrectSlot != kNoSlot)
+        m_view.setSlotShowsAnswer(m_state.CorrectSlot);
+}
+
 void QuizShow::endShow()
 {
+    // A question still on screen without an answer ends with the show.
+    if (!m_ended && m_state.Phase < 0)
+        recordEnd(QuestionEnd::Abandoned, -1, m_state.BarTicks);
     m_ended = true;
     if (m_endShow)
         m_endShow();
@@ -159,7 +186,9 @@ void QuizShow::TimerTick()
         }
         // Time is up: an unanswered question counts as asked and not right.
         ShowMark(0, -1);
+        showRightSlot();
         writeHitRate();
+        recordEnd(QuestionEnd::TimedOut, -1, kBarSteps);
         m_state.BarTicks = 0;
         m_state.Phase = 0;
     } else if (m_state.Phase <= kLastResultPhase) {
@@ -185,6 +214,7 @@ void QuizShow::JudgeAnswer(int slot)
         m_view.setCorrectCount(QString::number(m_state.CorrectCount));
     } else {
         ShowMark(0, -1);
+        showRightSlot();
     }
     writeHitRate();
 }
@@ -210,10 +240,12 @@ void QuizShow::FormKeyDown(int keyCode)
         slot = keyCode - 97; // keypad 1 to 5
     else
         return;
+    const int ticks = m_state.BarTicks;
     m_state.BarTicks = 0;
     m_state.Phase = 0;
     HighlightChoice(slot);
     JudgeAnswer(slot);
+    recordEnd(slot == m_state.CorrectSlot ? QuestionEnd::Right : QuestionEnd::Wrong, slot, ticks);
 }
 
 void QuizShow::FormMouseDown()

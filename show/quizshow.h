@@ -1,9 +1,11 @@
 #pragma once
 
+#include "bank.h"
 #include "showview.h"
 
 #include <QString>
 
+#include <array>
 #include <cstdint>
 #include <functional>
 
@@ -37,14 +39,35 @@ struct ShowState {
     std::int64_t CorrectCount = 0;
 };
 
+// How an asked question ended, as the show hands it to the answer history.
+// The numbers are those of the history's AnswerOutcome.
+enum class QuestionEnd : std::int8_t { Right = 0, Wrong = 1, TimedOut = 2, Abandoned = 3 };
+
+struct AskedQuestion {
+    // The question's entry in the bank.
+    int question = 0;
+    QuestionEnd end = QuestionEnd::Abandoned;
+    // On a wrong answer, the slot picked and the choice it showed; else -1.
+    int pickedSlot = -1;
+    int pickedChoice = -1;
+    // The time bar's steps made before the answer; kBarSteps on a time-out.
+    int barTicks = 0;
+    int mode = 0;
+};
+
 // The full-screen quiz: question draw and display, the timer cycle, answers
 // and the end of the show. It knows the window only through ShowView, so it
 // runs the same on a screen and in tests.
 class QuizShow {
 public:
     using EndShow = std::function<void()>;
+    // Receives every question of a loaded set once it has ended, the one
+    // still open when the show ends included; never the error entry.
+    using AnswerSink = std::function<void(const AskedQuestion&)>;
 
     QuizShow(QuestionBank& bank, Settings& settings, ShowView& view, RandomSource& random, EndShow endShow);
+
+    void setAnswerSink(AnswerSink sink) { m_answerSink = std::move(sink); }
 
     // The main window's load handler. readSettings loads the settings window
     // hidden and reads the settings file into the settings.
@@ -81,6 +104,9 @@ public:
 private:
     void endShow();
     void writeHitRate();
+    void recordEnd(QuestionEnd end, int pickedSlot, int barTicks);
+    // With the answer shown on a miss, marks the right choice's slot.
+    void showRightSlot();
 
     QuestionBank& m_bank;
     Settings& m_settings;
@@ -92,6 +118,12 @@ private:
     float m_lastMouseX = 0.0f;
     float m_lastMouseY = 0.0f;
     bool m_ended = false;
+    AnswerSink m_answerSink;
+    // Whether the bank holds a loaded set rather than the error entry.
+    bool m_setLoaded = false;
+    // The open question's entry and the choice each slot shows.
+    int m_question = 0;
+    std::array<int, kChoiceCount> m_slotChoice{};
 };
 
 // Displayable form of a text from a question set: a control character such as

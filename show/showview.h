@@ -19,6 +19,9 @@ public:
     virtual void setQuestionTitle(const QString& text) = 0;  // lblTitle
     virtual void setChoiceText(int slot, const QString& text) = 0;
     virtual void setSlotHighlighted(int slot, bool highlighted) = 0;
+    // Marks the slot as the right answer after a miss; the next
+    // setSlotHighlighted(slot, false) takes the mark away.
+    virtual void setSlotShowsAnswer(int slot) = 0;
     virtual void setMarkVisible(Mark mark, bool visible) = 0;
     virtual void setBarWidth(float twips) = 0;
     virtual void setHitRate(const QString& text) = 0;      // lblCAPer

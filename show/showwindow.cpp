@@ -18,6 +18,9 @@ namespace {
 
 constexpr quint32 kHighlightColour = 0x000080FF; // orange
 constexpr quint32 kSlotColour = 0x00FFFFFF;      // white
+// The right answer after a miss: a light green, as light as the orange so
+// that the black text reads the same on both, and far from the design's blue.
+constexpr quint32 kAnswerColour = 0x0080E080;
 
 // Labels repaint only when their text really changes.
 void setTextIfChanged(QLabel* label, const QString& text)
@@ -106,6 +109,11 @@ void ShowWindow::setSlotHighlighted(int slot, bool highlighted)
     const QColor wanted = colorFromBgr(highlighted ? kHighlightColour : kSlotColour);
     if (label->palette().color(label->backgroundRole()) != wanted)
         setBackColor(label, highlighted ? kHighlightColour : kSlotColour);
+}
+
+void ShowWindow::setSlotShowsAnswer(int slot)
+{
+    setBackColor(m_form.lblSelect[static_cast<size_t>(slot)], kAnswerColour);
 }
 
 void ShowWindow::setMarkVisible(Mark mark, bool visible)

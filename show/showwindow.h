@@ -40,6 +40,7 @@ public:
     void setQuestionTitle(const QString& text) override;
     void setChoiceText(int slot, const QString& text) override;
     void setSlotHighlighted(int slot, bool highlighted) override;
+    void setSlotShowsAnswer(int slot) override;
     void setMarkVisible(Mark mark, bool visible) override;
     void setBarWidth(float twips) override;
     void setHitRate(const QString& text) override;

@@ -1,11 +1,15 @@
+#include "bank.h"
 #include "fileutil.h"
 #include "fontpreload.h"
 #include "frmmain.h"
 #include "frmset.h"
+#include "globals.h"
 #include "hiddensettings.h"
+#include "historymodule.h"
 #include "platform_qt.h"
 #include "random.h"
 #include "settingswindow.h"
+#include "showhistory.h"
 #include "showwindow.h"
 #include "startup.h"
 #include "twips.h"
@@ -52,13 +56,16 @@ int main(int argc, char* argv[])
     // behaviour runs without building the window's widgets, which would cost
     // the show's start memory and time for nothing.
     std::unique_ptr<montera::HiddenSettings> hiddenSettings;
+    // The show's answers go to the history; never deleted, since the show
+    // ends the process at once.
+    montera::ShowHistory* history = nullptr;
     // The behaviour of the two windows, run by their load handlers.
     montera::Startup startup(
         *platform, QApplication::applicationDirPath(),
         {
             .mainFormLoad =
-                [&random, &hiddenSettings](montera::Startup& owner, montera::frmMain& form) {
-                    montera::ShowWindow::attach(
+                [&random, &hiddenSettings, &history](montera::Startup& owner, montera::frmMain& form) {
+                    montera::ShowWindow& show = montera::ShowWindow::attach(
                         form, random,
                         [&owner, &hiddenSettings] {
                             if (!hiddenSettings)
@@ -66,7 +73,13 @@ int main(int argc, char* argv[])
                                     std::make_unique<montera::HiddenSettings>(owner.programFolder());
                             hiddenSettings->readSettings();
                         },
-                        [&owner] { owner.EndShow(); });
+                        [&owner, &history] {
+                            if (history)
+                                history->finish();
+                            owner.EndShow();
+                        });
+                    history = new montera::ShowHistory(owner.programFolder());
+                    history->attach(show.show(), form, montera::globalBank(), montera::globalSettings());
 #ifdef MONTERA_FIRST_PAINT_REPORT
                     montera::bench::reportFirstPaint(form.fraDocFrame);
 #endif
@@ -76,7 +89,8 @@ int main(int argc, char* argv[])
                     const QString& folder = owner.programFolder();
                     montera::SettingsWindow::attach(
                         form, folder, montera::questionSetsPage(folder),
-                        [](const QUrl& url) { return QDesktopServices::openUrl(url); });
+                        [](const QUrl& url) { return QDesktopServices::openUrl(url); },
+                        montera::newProgressWindow);
                 },
         });
 

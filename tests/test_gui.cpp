@@ -6,6 +6,8 @@
 #include "frmset.h"
 #include "globals.h"
 #include "hiddensettings.h"
+#include "historystore.h"
+#include "progresswindow.h"
 #include "scriptedrandom.h"
 #include "set5tq.h"
 #include "settingsfile.h"
@@ -15,6 +17,7 @@
 
 #include <QApplication>
 #include <QTest>
+#include <QTreeWidget>
 #include <QWindow>
 
 #include <memory>
@@ -59,6 +62,7 @@ private slots:
     void panelStaysOnTheWindowAtEverySize_data();
     void panelStaysOnTheWindowAtEverySize();
     void controlCharactersDrawNothing();
+    void progressWindow();
 
 private:
     // More is one further line of the file, such as "SIZE=1".
@@ -304,16 +308,20 @@ void TestGui::showAnswersByKey_data()
 {
     QTest::addColumn<bool>("keypad");
     QTest::addColumn<bool>("right");
-    QTest::newRow("main keyboard, right") << false << true;
-    QTest::newRow("keypad, right") << true << true;
-    QTest::newRow("main keyboard, wrong") << false << false;
+    QTest::addColumn<bool>("showAnswer");
+    QTest::newRow("main keyboard, right") << false << true << true;
+    QTest::newRow("keypad, right") << true << true << false;
+    QTest::newRow("main keyboard, wrong") << false << false << false;
+    QTest::newRow("main keyboard, wrong, answer shown") << false << false << true;
 }
 
 void TestGui::showAnswersByKey()
 {
     QFETCH(bool, keypad);
     QFETCH(bool, right);
+    QFETCH(bool, showAnswer);
     frmMain& form = startShow("a.qiz", 3);
+    globalSettings().ShowAnswer = showAnswer;
     QCOMPARE(form.lblMode->text(), QStringLiteral("鬼モード"));
     QCOMPARE(form.lblCANum->text(), QStringLiteral("0"));
     QCOMPARE(form.lblCAPer->text(), QStringLiteral("0 %"));
@@ -333,6 +341,11 @@ void TestGui::showAnswersByKey()
     QCOMPARE(form.lblCANum->text(), right ? QStringLiteral("1") : QStringLiteral("0"));
     QCOMPARE(form.lblCAPer->text(), right ? QStringLiteral("100 %") : QStringLiteral("0 %"));
     QCOMPARE(m_ends, 0);
+    for (int i = 0; i < 5; ++i) {
+        const QLabel* label = form.lblSelect[static_cast<size_t>(i)];
+        const bool green = label->palette().color(label->backgroundRole()) == QColor(0x80, 0xE0, 0x80);
+        QCOMPARE(green, showAnswer && !right && i == correctSlot);
+    }
 }
 
 void TestGui::showIgnoresOtherKeys()
@@ -436,6 +449,72 @@ void TestGui::controlCharactersDrawNothing()
     QCOMPARE(form.lblTitle->text(), QStringLiteral("Title"));
     for (const QLabel* label : form.lblSelect)
         QVERIFY(!label->text().contains(u'\r'));
+}
+
+void TestGui::progressWindow()
+{
+    const QString path = m_dir->filePath(kHistoryFileName);
+    constexpr std::int64_t kNow = 20000 * 86400 + 12 * 3600;
+    {
+        HistoryStore history;
+        QCOMPARE(history.open(path, HistoryAccess::ReadWrite), HistoryState::Writable);
+        // Today 8 asked, 6 right; two days ago 4 asked, 1 right; "hard"
+        // missed four times.
+        std::vector<AnswerRecord> answers(12);
+        for (size_t i = 0; i < answers.size(); ++i) {
+            AnswerRecord& a = answers[i];
+            a.setFile = "a.qiz";
+            a.setTitle = "Set A";
+            const bool easy = i < 6 || i == 11;
+            a.questionText = easy ? "easy" : i == 10 ? "other" : "hard";
+            a.choices = {"c0", "c1", "c2", "c3", "c4"};
+            a.answerIndex = 2;
+            a.outcome = easy ? AnswerOutcome::Right : AnswerOutcome::Wrong;
+            a.answeredAt = kNow - (i < 8 ? 0 : 2 * 86400);
+        }
+        QVERIFY(history.record(answers));
+    }
+    ProgressWindow window(path, "a.qiz", "Set A");
+    window.load(kNow, 0);
+    window.resize(640, 600);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCOMPARE(window.lblSet->text(), QStringLiteral("Set A（a.qiz）"));
+    QCOMPARE(window.lblTotal->text(), QStringLiteral("これまで：12 問　正答率 58 %"));
+    QCOMPARE(window.lblWeek->text(), QStringLiteral("直近7日間：12 問　正答率 58 %"));
+    QCOMPARE(window.lstMissed->topLevelItemCount(), 2);
+    QCOMPARE(window.lstMissed->topLevelItem(0)->text(0), QStringLiteral("hard"));
+    QCOMPARE(window.lstMissed->topLevelItem(0)->text(1), QStringLiteral("c2"));
+    QCOMPARE(window.lstMissed->topLevelItem(0)->text(2), QStringLiteral("4 / 4"));
+
+    // The bars stand as high as the counts on the scale, in the bar colour
+    // (looked at near their foot, below the share line); the share points at
+    // their heights.
+    const ProgressChart& chart = *window.chart;
+    QCOMPARE(chart.scaleTop(), 8);
+    const QRect today = chart.barRect(29);
+    const QRect twoDaysAgo = chart.barRect(27);
+    QVERIFY(chart.barRect(28).isEmpty());
+    QCOMPARE(today.bottom(), twoDaysAgo.bottom());
+    QVERIFY(qAbs(today.height() * 4 - twoDaysAgo.height() * 8) <= 8);
+    QVERIFY(today.left() > twoDaysAgo.right());
+    const QImage picture = window.chart->grab().toImage();
+    const qreal ratio = picture.devicePixelRatio();
+    for (const QRect& bar : {today, twoDaysAgo})
+        QCOMPARE(picture.pixelColor(QPoint(bar.center().x(), bar.bottom() - 2) * ratio), QColor(0, 0, 0x80));
+    QVERIFY(picture.pixelColor(chart.barRect(28).center() * ratio) != QColor(0, 0, 0x80));
+    QVERIFY(chart.sharePoint(29).y() < chart.sharePoint(27).y());
+    QVERIFY(chart.sharePoint(28).isNull());
+
+    // Erasing asks first.
+    window.confirmErase = [] { return false; };
+    window.cmdErase->click();
+    QCOMPARE(window.lstMissed->topLevelItemCount(), 2);
+    window.confirmErase = [] { return true; };
+    window.cmdErase->click();
+    QCOMPARE(window.lblTotal->text(), QStringLiteral("これまで：0 問　正答率 0 %"));
+    QCOMPARE(window.lstMissed->topLevelItemCount(), 0);
+    QVERIFY(window.chart->barRect(29).isEmpty());
 }
 
 QTEST_MAIN(TestGui)

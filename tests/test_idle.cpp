@@ -1,5 +1,7 @@
 #include "fakeidlesource.h"
 #include "idlewatcher.h"
+#include "inhibits.h"
+#include "screensaverservice.h"
 
 #include <QFile>
 #include <QSignalSpy>
@@ -17,6 +19,11 @@ private slots:
     void showEnding_data();
     void showEnding();
     void idleWhileShowRuns();
+    void inhibitBookkeeping();
+    void desktopOffersScreenSaver_data();
+    void desktopOffersScreenSaver();
+    void holds();
+    void holdWhileShowRuns();
 
 private:
     // Writes a shell script as the show; it appends a line to "starts" in the
@@ -119,6 +126,87 @@ void TestIdle::idleWhileShowRuns()
     QTest::qWait(300);
     QCOMPARE(startsIn(folder), 1);
     QVERIFY(watcher.showRunning());
+}
+
+// Only the program that made an inhibit ends it, by its cookie or by leaving.
+void TestIdle::inhibitBookkeeping()
+{
+    InhibitRegistry registry;
+    const uint32_t first = registry.add(QStringLiteral(":1.5"));
+    const uint32_t second = registry.add(QStringLiteral(":1.6"));
+    const uint32_t third = registry.add(QStringLiteral(":1.5"));
+    QVERIFY(first != 0 && first != second && second != third && first != third);
+    QCOMPARE(loggedName(QString(1000, QLatin1Char('x'))).size(), kLoggedNameLength);
+
+    QCOMPARE(registry.release(QStringLiteral(":1.6"), first), InhibitRegistry::Release::NotTheCallers);
+    QCOMPARE(registry.release(QStringLiteral(":1.5"), 4711), InhibitRegistry::Release::UnknownCookie);
+    QCOMPARE(registry.releaseAll(QStringLiteral(":1.5")), 2);
+    QVERIFY(registry.held());
+    QCOMPARE(registry.release(QStringLiteral(":1.6"), second), InhibitRegistry::Release::Released);
+    QVERIFY(!registry.held());
+    QCOMPARE(registry.release(QStringLiteral(":1.6"), second), InhibitRegistry::Release::UnknownCookie);
+}
+
+void TestIdle::desktopOffersScreenSaver_data()
+{
+    QTest::addColumn<QString>("desktop");
+    QTest::addColumn<bool>("offers");
+
+    QTest::newRow("GNOME") << "GNOME" << true;
+    QTest::newRow("Ubuntu's GNOME") << "ubuntu:GNOME" << true;
+    QTest::newRow("Plasma") << "KDE" << true;
+    QTest::newRow("sway") << "sway" << false;
+    QTest::newRow("Xfce") << "XFCE" << false;
+    QTest::newRow("a name that only contains GNOME") << "GNOME-Flashback-like" << false;
+    QTest::newRow("unset") << "" << false;
+}
+
+void TestIdle::desktopOffersScreenSaver()
+{
+    QFETCH(QString, desktop);
+    QFETCH(bool, offers);
+    QCOMPARE(montera::desktopOffersScreenSaver(desktop), offers);
+}
+
+// No wait runs while any hold is in force; the last one ended starts the
+// wait from zero, and an idle report that slipped through starts nothing.
+void TestIdle::holds()
+{
+    QTemporaryDir folder;
+    FakeIdleSource source;
+    IdleWatcher watcher(source, {writeShow(folder, "exit 0"), {QStringLiteral("/s")}, folder.path()}, 2s);
+    watcher.start();
+    watcher.setHold(Hold::ProgramInhibit, true);
+    watcher.setHold(Hold::DesktopLock, true);
+    QVERIFY(!source.waiting);
+    emit source.idle();
+    watcher.setHold(Hold::ProgramInhibit, false);
+    QVERIFY(!source.waiting);
+    QCOMPARE(source.waitsStarted, 1);
+    watcher.setHold(Hold::DesktopLock, false);
+    QVERIFY(source.waiting);
+    QCOMPARE(source.waitsStarted, 2);
+    QTest::qWait(100);
+    QCOMPARE(startsIn(folder), 0);
+}
+
+// A lock that begins over a running show leaves it alone; the next wait
+// begins only when both the show and the lock have ended.
+void TestIdle::holdWhileShowRuns()
+{
+    QTemporaryDir folder;
+    FakeIdleSource source;
+    IdleWatcher watcher(source, {writeShow(folder, "sleep 0.3"), {QStringLiteral("/s")}, folder.path()}, 2s);
+    watcher.start();
+    emit source.idle();
+    QTRY_COMPARE(startsIn(folder), 1);
+    watcher.setHold(Hold::GnomeLock, true);
+    QVERIFY(watcher.showRunning());
+    QTRY_VERIFY(!watcher.showRunning());
+    QTest::qWait(50);
+    QVERIFY(!source.waiting);
+    watcher.setHold(Hold::GnomeLock, false);
+    QVERIFY(source.waiting);
 }
 
 QTEST_GUILESS_MAIN(TestIdle)

@@ -1,6 +1,8 @@
 #include "codec932.h"
+#include "historystore.h"
 #include "testutil.h"
 
+#include <QDateTime>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -18,6 +20,7 @@ private slots:
     void usage();
     void writeCommands_data();
     void writeCommands();
+    void stats();
 
 private:
     struct Run {
@@ -100,6 +103,8 @@ void TestSetsTool::usage_data()
     QTest::newRow("unknown command") << QStringList{"show", "x.qiz"} << 2;
     QTest::newRow("dump without file") << QStringList{"dump"} << 2;
     QTest::newRow("help") << QStringList{"--help"} << 0;
+    QTest::newRow("stats without a set") << QStringList{"stats", "--json"} << 2;
+    QTest::newRow("stats, history unreadable") << QStringList{"stats", "--history", ".", "a.qiz"} << 1;
     QTest::newRow("import without output") << QStringList{"import", "t.csv"} << 2;
     QTest::newRow("convert with a bad encoding")
         << QStringList{"convert", "s.qiz", "-o", "o.qiz", "--encoding", "x"} << 2;
@@ -159,6 +164,36 @@ void TestSetsTool::writeCommands()
     QCOMPARE(result.exitCode, 0);
     const Run dumped = run({"dump", "out.qiz"});
     QVERIFY2(QString::fromUtf8(dumped.out).contains(stderrOrDump), dumped.out.constData());
+}
+
+// The figures themselves are the store's (test_history); here the command's
+// choice of set and title and its two forms.
+void TestSetsTool::stats()
+{
+    using namespace montera;
+    const QString path = m_dir.filePath("history.db");
+    {
+        HistoryStore history;
+        QCOMPARE(history.open(path, HistoryAccess::ReadWrite), HistoryState::Writable);
+        std::vector<AnswerRecord> answers(3);
+        for (size_t i = 0; i < answers.size(); ++i) {
+            answers[i].setFile = "sample.qiz";
+            answers[i].setTitle =
+                i < 2 ? QStringLiteral("モンテラ 一般教養サンプル") : QStringLiteral("older");
+            answers[i].outcome = i == 0 ? AnswerOutcome::Right : AnswerOutcome::Wrong;
+            answers[i].answeredAt = QDateTime::currentSecsSinceEpoch();
+        }
+        QVERIFY(history.record(answers));
+    }
+    const QString set = QStringLiteral(MONTERA_SAMPLES "/sample.qiz");
+    const Run json = run({"stats", "--json", "--history", path, set});
+    const QJsonObject figures = QJsonDocument::fromJson(json.out).array().at(0).toObject();
+    QCOMPARE(json.exitCode, 0);
+    QCOMPARE(figures["set"].toString(), QStringLiteral("sample.qiz"));
+    QCOMPARE(figures["asked"].toInt(), 2);
+    QCOMPARE(figures["days"].toArray().last().toObject()["right"].toInt(), 1);
+    const Run text = run({"stats", "--history", path, set});
+    QVERIFY2(text.out.contains("asked 2, right 1 (50 %)"), text.out.constData());
 }
 
 QTEST_GUILESS_MAIN(TestSetsTool)

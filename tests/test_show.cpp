@@ -22,7 +22,13 @@ public:
     void setQuestionNumber(const QString& text) override { qnum = text; }
     void setQuestionTitle(const QString& text) override { title = text; }
     void setChoiceText(int slot, const QString& text) override { choices[static_cast<size_t>(slot)] = text; }
-    void setSlotHighlighted(int slot, bool on) override { orange[static_cast<size_t>(slot)] = on; }
+    void setSlotHighlighted(int slot, bool on) override
+    {
+        orange[static_cast<size_t>(slot)] = on;
+        if (!on)
+            green[static_cast<size_t>(slot)] = false;
+    }
+    void setSlotShowsAnswer(int slot) override { green[static_cast<size_t>(slot)] = true; }
     void setMarkVisible(Mark mark, bool visible) override
     {
         (mark == Mark::Circle ? circle : cross) = visible;
@@ -50,6 +56,7 @@ public:
     QString doc, qnum, title, hitRate = "0 %", correct, mode, log;
     std::array<QString, 5> choices;
     std::array<bool, 5> orange{};
+    std::array<bool, 5> green{};
     bool circle = true, cross = true, dummyParked = false;
     float bar = 9135.0f, panelLeft = 720.0f, panelTop = 360.0f;
     int barSteps = 0;
@@ -118,6 +125,8 @@ private slots:
     void displayTextDropsControls();
     void displayFactors_data();
     void displayFactors();
+    void questionEnds_data();
+    void questionEnds();
 
 private:
     QString writeSet(const QString& name, const QStringList& answers);
@@ -614,6 +623,88 @@ void TestShow::displayFactors()
     QFETCH(int, screenHeight);
     QFETCH(int, factor);
     QCOMPARE(displayFactor(size, screenHeight), factor);
+}
+
+void TestShow::questionEnds_data()
+{
+    QTest::addColumn<QString>("set"); // three questions; none: no slot shows the answer; missing: error entry
+    QTest::addColumn<bool>("showAnswer");
+    QTest::addColumn<QString>("how"); // right, wrong, time-out, pointer
+    QTest::addColumn<int>("end");     // -1: nothing recorded
+    QTest::addColumn<int>("ticks");
+    QTest::addColumn<bool>("green");
+    const auto row = [](const char* name, const char* set, bool showAnswer, const char* how, QuestionEnd end,
+                        int ticks, bool green) {
+        QTest::newRow(name) << QString::fromLatin1(set) << showAnswer << QString::fromLatin1(how) << int(end)
+                            << ticks << green;
+    };
+    row("right, shown", "three", true, "right", QuestionEnd::Right, 7, false);
+    row("wrong, shown", "three", true, "wrong", QuestionEnd::Wrong, 7, true);
+    row("wrong, not shown", "three", false, "wrong", QuestionEnd::Wrong, 7, false);
+    row("time-out, shown", "three", true, "time-out", QuestionEnd::TimedOut, kBarSteps, true);
+    row("time-out, not shown", "three", false, "time-out", QuestionEnd::TimedOut, kBarSteps, false);
+    row("pointer ends it open", "three", true, "pointer", QuestionEnd::Abandoned, 7, false);
+    row("no right slot, shown", "none", true, "wrong", QuestionEnd::Wrong, 7, false);
+    row("error entry", "missing", true, "wrong", QuestionEnd(-1), 7, false);
+}
+
+void TestShow::questionEnds()
+{
+    QFETCH(QString, set);
+    QFETCH(bool, showAnswer);
+    QFETCH(QString, how);
+    QFETCH(int, end);
+    QFETCH(int, ticks);
+    QFETCH(bool, green);
+    const QString file = set == u"three"  ? m_threeQuestions
+                         : set == u"none" ? writeSet("none.qiz", {"9"})
+                                          : m_dir.filePath("missing.qiz");
+    Fixture f(file);
+    f.settings.ShowAnswer = showAnswer;
+    QList<AskedQuestion> asked;
+    f.show->setAnswerSink([&asked](const AskedQuestion& question) { asked << question; });
+    const auto play = [&how](Fixture& fixture) {
+        fixture.ticks(2 * 7 + 1); // seven steps of the bar
+        if (how == u"right" || how == u"wrong")
+            fixture.answer(how == u"right");
+        else if (how == u"time-out")
+            fixture.ticks(2 * (kBarSteps - 7) + 2);
+        else
+            fixture.show->FormMouseDown();
+    };
+    const int correctSlot = f.show->state().CorrectSlot;
+    const int wrongSlot = (correctSlot + 1) % 5;
+    play(f);
+
+    QCOMPARE(asked.size(), end < 0 ? 0 : 1);
+    if (end < 0)
+        return;
+    const AskedQuestion& a = asked.first();
+    QCOMPARE(int(a.end), end);
+    QCOMPARE(a.barTicks, ticks);
+    QCOMPARE(a.mode, 0);
+    QCOMPARE(f.view.doc, QStringLiteral("Q%1").arg(a.question));
+    QCOMPARE(a.pickedSlot, how == u"wrong" ? wrongSlot : -1);
+    if (how == u"wrong")
+        QCOMPARE(f.view.choices[static_cast<size_t>(a.pickedSlot)],
+                 QStringLiteral("c%1").arg(a.pickedChoice));
+    else
+        QCOMPARE(a.pickedChoice, -1);
+    for (int slot = 0; slot < 5; ++slot)
+        QCOMPARE(f.view.green[static_cast<size_t>(slot)], green && slot == correctSlot);
+
+    // The mark goes with the cross; the random draws are those of the show
+    // without it.
+    if (how != u"pointer") {
+        f.ticks(kLastResultPhase + 2);
+        QVERIFY(!f.view.cross);
+        QCOMPARE(f.view.green, (std::array<bool, 5>{}));
+        Fixture plain(file);
+        play(plain);
+        plain.ticks(kLastResultPhase + 2);
+        QCOMPARE(f.random.drawn(), plain.random.drawn());
+        QCOMPARE(f.view.doc, plain.view.doc);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestShow)

@@ -9,11 +9,14 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."
 from xwdtopng import read_xwd  # noqa: E402
 
 # The cross is drawn in pure red, which nothing else on the panel uses; the
-# circle in one blue (20, 70, 220); the picked slot turns orange (255, 128, 0).
+# circle in one blue (20, 70, 220); the picked slot turns orange (255, 128, 0)
+# and, after a miss with the answer shown, the right one green.
 # Each is a range per channel: red, green, blue.
 RED = ((201, 255), (0, 79), (0, 79))
 RING = ((9, 31), (59, 81), (209, 231))
 ORANGE = ((231, 255), (101, 159), (0, 39))
+# The right slot after a miss, with 正解を表示する on: (128, 224, 128).
+GREEN = ((113, 143), (209, 239), (113, 143))
 
 
 def load(path):

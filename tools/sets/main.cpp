@@ -8,8 +8,11 @@
 #include "findings.h"
 #include "importtable.h"
 #include "qizwriter.h"
+#include "stats.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringList>
@@ -30,6 +33,7 @@ constexpr const char* kUsage =
     "       montera-sets import TABLE -o SET.qiz [--title T] [--creator C] [--version V]\n"
     "                           [--encoding cp932|utf-8]\n"
     "       montera-sets convert SET -o OUT.qiz [--encoding cp932|utf-8]\n"
+    "       montera-sets stats [--json] [--history FILE] SET...\n"
     "\n"
     "  dump FILE   Load FILE exactly as the screensaver does and print the question\n"
     "              bank as one JSON object (UTF-8): the load status (ok, unrecognised,\n"
@@ -71,7 +75,17 @@ constexpr const char* kUsage =
     "              is written. Exit status: 0 when the set was written, 1 when not.\n"
     "\n"
     "  convert SET  Write any set that loads (QIZ, 5TX or 5TQ) as a QIZ set that\n"
-    "              loads to the same questions. Exit status as for import.\n";
+    "              loads to the same questions. Exit status as for import.\n"
+    "\n"
+    "  stats SET...  What the answer history holds of each set: questions asked\n"
+    "              and answered right, overall and in the last 7 days, the last\n"
+    "              30 days one by one (local time), and the ten questions missed\n"
+    "              most often with their right answers. A set is known by its file\n"
+    "              name and its title; a question left open when a show ended is\n"
+    "              not counted. The history is the one beside this program unless\n"
+    "              --history names another; it is only read. --json prints one\n"
+    "              JSON array (UTF-8) in which \"asked\" is the number asked.\n"
+    "              Exit status: 0, or 1 when the history cannot be read.\n";
 
 int checkSets(const QStringList& args)
 {
@@ -105,6 +119,37 @@ int checkSets(const QStringList& args)
         std::fwrite(out.constData(), 1, static_cast<size_t>(out.size()), stdout);
     }
     return allLoad ? 0 : 1;
+}
+
+int showStats(const QStringList& args)
+{
+    bool asJson = false;
+    QString historyPath = QDir(QCoreApplication::applicationDirPath()).filePath(kHistoryFileName);
+    QStringList files;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        if (args[i] == u"--json")
+            asJson = true;
+        else if (args[i] == u"--history" && i + 1 < args.size())
+            historyPath = args[++i];
+        else if (args[i].startsWith(u'-') && args[i].size() > 1)
+            return -1;
+        else
+            files << args[i];
+    }
+    if (files.isEmpty())
+        return -1;
+    HistoryStore history;
+    const bool missing = !QFileInfo::exists(historyPath);
+    if (!missing && history.open(historyPath, HistoryAccess::ReadOnly) != HistoryState::ReadOnly)
+        return 1;
+    const QDateTime now = QDateTime::currentDateTime();
+    std::vector<sets::SetStats> stats;
+    for (const QString& file : files)
+        stats.push_back(sets::statsOf(history, file, now.toSecsSinceEpoch(), now.offsetFromUtc()));
+    const QByteArray out =
+        asJson ? sets::formatStatsJson(stats, now.date()) : sets::formatStatsText(stats, now.date());
+    std::fwrite(out.constData(), 1, static_cast<size_t>(out.size()), stdout);
+    return 0;
 }
 
 int dump(const QString& fileName)
@@ -293,6 +338,8 @@ int main(int argc, char* argv[])
             status = importTable(args.mid(1));
         else if (args[0] == u"convert")
             status = convertSet(args.mid(1));
+        else if (args[0] == u"stats")
+            status = showStats(args.mid(1));
         if (status >= 0)
             return status;
     }

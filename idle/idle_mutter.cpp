@@ -1,0 +1,132 @@
+#include "idle_mutter.h"
+
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+
+namespace montera {
+
+namespace {
+
+const QString kService = QStringLiteral("org.gnome.Mutter.IdleMonitor");
+const QString kPath = QStringLiteral("/org/gnome/Mutter/IdleMonitor/Core");
+
+} // namespace
+
+std::unique_ptr<MutterIdleSource> MutterIdleSource::connect(QString& error)
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected()) {
+        error = QStringLiteral("no session bus: %1").arg(bus.lastError().message());
+        return nullptr;
+    }
+    if (!bus.interface()->isServiceRegistered(kService)) {
+        error = QStringLiteral("nobody offers %1 on the session bus").arg(kService);
+        return nullptr;
+    }
+    return std::unique_ptr<MutterIdleSource>(new MutterIdleSource(bus));
+}
+
+MutterIdleSource::MutterIdleSource(QDBusConnection bus)
+    : m_bus(std::move(bus))
+    , m_monitor(kService, m_bus, QDBusServiceWatcher::WatchForUnregistration)
+{
+    // The compositor leaving the bus is the end of the session.
+    QObject::connect(&m_monitor, &QDBusServiceWatcher::serviceUnregistered, this, [this] {
+        ++m_wait;
+        m_idleWatch = 0;
+        m_activeWatch = 0;
+        emit ended();
+    });
+    m_bus.connect(kService, kPath, kService, QStringLiteral("WatchFired"), this, SLOT(onWatchFired(uint)));
+}
+
+MutterIdleSource::~MutterIdleSource()
+{
+    stopWaiting();
+}
+
+QDBusMessage MutterIdleSource::call(const QString& method, const QVariantList& arguments) const
+{
+    QDBusMessage message = QDBusMessage::createMethodCall(kService, kPath, kService, method);
+    message.setArguments(arguments);
+    return message;
+}
+
+void MutterIdleSource::startWaiting(std::chrono::milliseconds after)
+{
+    stopWaiting();
+    m_after = after;
+    const quint64 wait = m_wait;
+    // An idle watch fires at an idle time counted from the last input, so a
+    // wait counted from now asks for the idle time so far plus the wait.
+    auto* watcher =
+        new QDBusPendingCallWatcher(m_bus.asyncCall(call(QStringLiteral("GetIdletime"), {})), this);
+    QObject::connect(
+        watcher, &QDBusPendingCallWatcher::finished, this, [this, wait](QDBusPendingCallWatcher* done) {
+            done->deleteLater();
+            const QDBusPendingReply<qulonglong> reply = *done;
+            if (wait != m_wait)
+                return;
+            const qulonglong idleTime = reply.isValid() ? reply.value() : 0;
+            addWatch(QStringLiteral("AddIdleWatch"),
+                     {QVariant::fromValue(idleTime + static_cast<qulonglong>(m_after.count()))}, m_idleWatch);
+            addWatch(QStringLiteral("AddUserActiveWatch"), {}, m_activeWatch);
+        });
+}
+
+void MutterIdleSource::addWatch(const QString& method, const QVariantList& arguments, uint& watch)
+{
+    const quint64 wait = m_wait;
+    auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call(method, arguments)), this);
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, this,
+                     [this, wait, &watch](QDBusPendingCallWatcher* done) {
+                         done->deleteLater();
+                         const QDBusPendingReply<uint> reply = *done;
+                         if (!reply.isValid())
+                             return;
+                         uint id = reply.value();
+                         if (wait == m_wait)
+                             watch = id;
+                         else
+                             removeWatch(id);
+                     });
+}
+
+void MutterIdleSource::removeWatch(uint& watch)
+{
+    if (watch != 0)
+        m_bus.asyncCall(call(QStringLiteral("RemoveWatch"), {watch}));
+    watch = 0;
+}
+
+void MutterIdleSource::stopWaiting()
+{
+    ++m_wait;
+    removeWatch(m_idleWatch);
+    removeWatch(m_activeWatch);
+}
+
+void MutterIdleSource::onWatchFired(uint id)
+{
+    if (id == 0)
+        return;
+    if (id == m_activeWatch) {
+        // Input came: from now on the wait counts from the last input, which
+        // is what an idle watch of the wait itself does. Mutter has removed
+        // the user-active watch as it fired.
+        m_activeWatch = 0;
+        removeWatch(m_idleWatch);
+        addWatch(QStringLiteral("AddIdleWatch"),
+                 {QVariant::fromValue(static_cast<qulonglong>(m_after.count()))}, m_idleWatch);
+        return;
+    }
+    if (id != m_idleWatch)
+        return;
+    // An idle watch fires again after each input; this wait is over.
+    stopWaiting();
+    emit idle();
+}
+
+} // namespace montera

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "idlesource.h"
+
+#include <QDBusConnection>
+#include <QDBusServiceWatcher>
+
+#include <memory>
+
+class QDBusMessage;
+
+namespace montera {
+
+// Idle time from GNOME's compositor over the session bus
+// (org.gnome.Mutter.IdleMonitor), for GNOME on Wayland, which offers no
+// Wayland idle protocol. Mutter counts from the last input and pauses its
+// watches while gnome-session holds the idle flag, so the watcher sleeps
+// until a watch fires: an idle watch at the idle time so far plus the wait,
+// and until the next input a user-active watch, after which the idle watch
+// is the wait itself.
+class MutterIdleSource : public IdleSource {
+    Q_OBJECT
+public:
+    // Connects to the session bus; returns nothing when no one there offers
+    // the idle monitor, and says why in `error`.
+    static std::unique_ptr<MutterIdleSource> connect(QString& error);
+    ~MutterIdleSource() override;
+
+    void startWaiting(std::chrono::milliseconds after) override;
+    void stopWaiting() override;
+    QString protocol() const override { return QStringLiteral("org.gnome.Mutter.IdleMonitor"); }
+
+private slots:
+    void onWatchFired(uint id);
+
+private:
+    explicit MutterIdleSource(QDBusConnection bus);
+    QDBusMessage call(const QString& method, const QVariantList& arguments) const;
+    // Adds a watch for this wait and keeps its number in `watch`.
+    void addWatch(const QString& method, const QVariantList& arguments, uint& watch);
+    void removeWatch(uint& watch);
+
+    QDBusConnection m_bus;
+    QDBusServiceWatcher m_monitor;
+    std::chrono::milliseconds m_after{};
+    // Each wait has a number; replies and signals for an older one are dropped.
+    quint64 m_wait = 0;
+    uint m_idleWatch = 0;
+    uint m_activeWatch = 0;
+};
+
+} // namespace montera
