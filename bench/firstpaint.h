@@ -3,9 +3,11 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QFile>
+#include <QGuiApplication>
 #include <QObject>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
 
 #include <chrono>
 #include <cstdio>
@@ -25,9 +27,49 @@ inline long peakMemoryKiB()
     return -1;
 }
 
+namespace detail {
+
+// True once every shown top-level window of the process is on the screen.
+inline bool everyWindowExposed()
+{
+    const QWindowList windows = QGuiApplication::topLevelWindows();
+    for (const QWindow* window : windows) {
+        if (window->isVisible() && !window->isExposed())
+            return false;
+    }
+    return true;
+}
+
+inline void printNow()
+{
+    const auto now = std::chrono::system_clock::now().time_since_epoch();
+    std::printf("%lld %ld\n",
+                static_cast<long long>(std::chrono::duration_cast<std::chrono::nanoseconds>(now).count()),
+                peakMemoryKiB());
+    std::fflush(stdout);
+    // "keep" leaves the process running, so that the caller can read its
+    // memory later on; any other value ends it here.
+    if (qgetenv("MONTERA_BENCH_FIRST_PAINT") != "keep")
+        std::_Exit(0);
+}
+
+// Reports once every window is on the screen, looking again after each
+// round of events until then.
+inline void reportWhenEveryWindowIsExposed()
+{
+    if (everyWindowExposed()) {
+        printNow();
+        return;
+    }
+    QTimer::singleShot(1, [] { reportWhenEveryWindowIsExposed(); });
+}
+
+} // namespace detail
+
 // When MONTERA_BENCH_FIRST_PAINT is set, prints "first-paint-ns peak-KiB" once
-// the window has been painted for the first time, then quits.
-inline void reportFirstPaint(QWidget* window)
+// the widget has been painted for the first time and every window of the
+// process is on the screen, then quits (or, with the value "keep", runs on).
+inline void reportFirstPaint(QWidget* widget)
 {
     if (qEnvironmentVariableIsEmpty("MONTERA_BENCH_FIRST_PAINT"))
         return;
@@ -38,21 +80,13 @@ inline void reportFirstPaint(QWidget* window)
             if (event->type() == QEvent::Paint && !seen) {
                 seen = true;
                 // Posted, so it runs once this paint has reached the screen.
-                QTimer::singleShot(0, [] {
-                    const auto now = std::chrono::system_clock::now().time_since_epoch();
-                    std::printf("%lld %ld\n",
-                                static_cast<long long>(
-                                    std::chrono::duration_cast<std::chrono::nanoseconds>(now).count()),
-                                peakMemoryKiB());
-                    std::fflush(stdout);
-                    std::_Exit(0);
-                });
+                QTimer::singleShot(0, [] { detail::reportWhenEveryWindowIsExposed(); });
             }
             return false;
         }
         bool seen = false;
     };
-    window->installEventFilter(new Filter(window));
+    widget->installEventFilter(new Filter(widget));
 }
 
 } // namespace montera::bench

@@ -1,15 +1,22 @@
 #!/usr/bin/env bash
-# Measures the show under Xvfb (1024x768) against a bare Qt window built in the
-# same tree, and prints each figure with the bare window's and the ratio:
+# Measures the show under Xvfb against a bare Qt window built in the same tree,
+# and prints each figure with the bare window's and the ratio:
 #  - CPU over SECONDS (default 60) of a running show, in the study mode with
 #    nobody answering, so the bar, the time-outs and the moves run; the bare
 #    window runs the same 50 ms timer (bare_window --timer), the floor:
 #    medians of MONTERA_CPU_ROUNDS (default 3) alternated runs of each;
 #  - start-up from exec to a window with the main title, and from exec to the
-#    first painted question, with the peak memory (VmHWM) at that paint:
-#    medians of PAIRS (default 15) runs of each, the two programs alternated;
+#    first painted panel once every window of the program is on the screen,
+#    and the peak memory (VmHWM) 3 s after exec: medians of PAIRS (default 15)
+#    runs of each, the two programs alternated;
 #  - the instructions of one start to the first paint, counted by valgrind.
-# Usage: bench/show_perf.sh [SECONDS] [PAIRS]
+# The screen is MONTERA_SCREEN (WIDTHxHEIGHT, default 1024x768). With
+# MONTERA_SCREENS=2 the X screen is twice as wide and split into two screens of
+# that size (xrandr --setmonitor), the left one primary; the bare window covers
+# the primary screen. MONTERA_DISPLAY_SIZE (0, 1 or 2; default 0) is the
+# show's display size.
+# Usage: [MONTERA_SCREEN=WxH] [MONTERA_SCREENS=1|2] [MONTERA_DISPLAY_SIZE=0|1|2]
+#        bench/show_perf.sh [SECONDS] [PAIRS]
 # Builds into a folder of its own ($MONTERA_BUILD_DIR-bench, build-bench), with
 # the first-paint report compiled into the program.
 set -euo pipefail
@@ -25,9 +32,18 @@ cmake --build "$build" --parallel "$(nproc)" --target montera montera_samples ba
 build=$(realpath "$build")
 bare=$build/bench/bare_window
 source scripts/xvfb-helpers
-x_start_server 1024x768
+screen=${MONTERA_SCREEN:-1024x768}
+screens=${MONTERA_SCREENS:-1}
+width=${screen%x*}
+height=${screen#*x}
+x_start_server "$((width * screens))x$height"
+if [ "$screens" -eq 2 ]; then
+    xrandr --setmonitor LEFT "$width/508x$height/286+0+0" screen >/dev/null
+    xrandr --setmonitor RIGHT "$width/508x$height/286+$width+0" none >/dev/null
+fi
+echo "screen: $screens x $screen"
 folder=$(x_program_folder "$build/app")
-printf '[Setting]\r\nFILE=sample.qiz\r\nMODE=1\r\n' >"$folder/モンテラ.ini"
+printf '[Setting]\r\nFILE=sample.qiz\r\nMODE=1\r\nSIZE=%s\r\n' "${MONTERA_DISPLAY_SIZE:-0}" >"$folder/モンテラ.ini"
 
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
@@ -93,11 +109,13 @@ echo "instructions to the first painted question: montera $((show_instructions /
     "bare window $((bare_instructions / 1000000)) M, ratio $(ratio "$show_instructions" "$bare_instructions")"
 
 # One start: prints "exec-to-title-us exec-to-paint-us peak-KiB". Each program
-# prints the moment of its first paint and its peak memory, then exits.
+# prints the moment of its first paint and runs on; its peak memory is read
+# 3 s after exec, and then it is ended.
 start_once() {
-    local title=$1 start painted memory watcher
+    local title=$1 start painted memory watcher pid
     shift
     : >"$x_tmp/watch"
+    : >"$x_tmp/paint"
     "$build/bench/title_watch" "$title" >"$x_tmp/watch" &
     watcher=$!
     until grep -q ready "$x_tmp/watch"; do
@@ -108,8 +126,21 @@ start_once() {
         sleep 0.01
     done
     start=$(date +%s%N)
-    read -r painted memory < <(cd "$folder" && MONTERA_BENCH_FIRST_PAINT=1 exec "$@")
+    (cd "$folder" && MONTERA_BENCH_FIRST_PAINT=keep exec "$@" >"$x_tmp/paint") &
+    pid=$!
     wait "$watcher"
+    until [ -s "$x_tmp/paint" ]; do
+        if ! kill -0 "$pid" 2>/dev/null; then
+            echo "$* ended before its first paint" >&2
+            exit 1
+        fi
+        sleep 0.01
+    done
+    read -r painted memory <"$x_tmp/paint"
+    sleep "$(awk -v s="$start" -v now="$(date +%s%N)" 'BEGIN { w = 3 - (now - s) / 1e9; print (w > 0 ? w : 0) }')"
+    memory=$(awk '/^VmHWM:/ { print $2 }' "/proc/$pid/status")
+    kill "$pid"
+    wait "$pid" 2>/dev/null || true
     echo "$((($(sed -n 2p "$x_tmp/watch") - start) / 1000)) $(((painted - start) / 1000)) $memory"
 }
 
@@ -125,8 +156,8 @@ for column in 1 2 3; do
 done
 echo "start-up to the window with its title: montera ${show[1]} us, bare window ${base[1]} us," \
     "ratio $(ratio "${show[1]}" "${base[1]}")"
-echo "start-up to the first painted question: montera ${show[2]} us, bare window ${base[2]} us," \
+echo "start-up to the first painted panel: montera ${show[2]} us, bare window ${base[2]} us," \
     "ratio $(ratio "${show[2]}" "${base[2]}")"
-echo "peak memory at the first paint: montera ${show[3]} KiB, bare window ${base[3]} KiB," \
+echo "peak memory 3 s after exec: montera ${show[3]} KiB, bare window ${base[3]} KiB," \
     "ratio $(ratio "${show[3]}" "${base[3]}")"
 echo "(medians of $pairs alternated pairs)"

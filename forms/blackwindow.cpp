@@ -28,6 +28,21 @@ BlackWindow::BlackWindow(QScreen* screen)
 
 BlackWindow::~BlackWindow() = default;
 
+void BlackWindow::leaveBlackToWindowSystem()
+{
+    paintNothing(this);
+}
+
+void paintNothing(QWidget* window)
+{
+    window->setAutoFillBackground(false);
+    window->setAttribute(Qt::WA_NoSystemBackground);
+    window->setAttribute(Qt::WA_OpaquePaintEvent);
+    // Painted "on screen", the window bypasses Qt's backing store: with no
+    // background and no paint handler, nothing is painted at all.
+    window->setAttribute(Qt::WA_PaintOnScreen);
+}
+
 void BlackWindow::keyPressEvent(QKeyEvent* event)
 {
     emit keyDown(event);

@@ -21,6 +21,9 @@ public:
 
     QScreen* coveredScreen() const { return m_screen; }
 
+    // For a window whose black the window system fills: it paints nothing.
+    void leaveBlackToWindowSystem();
+
 signals:
     void keyDown(QKeyEvent* event);
     void mouseDown(QMouseEvent* event);
@@ -30,9 +33,16 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    // The window draws through Qt's backing store, or not at all.
+    QPaintEngine* paintEngine() const override { return nullptr; }
 
 private:
     QScreen* const m_screen;
 };
+
+// Stops a window from painting anything of its own, the children that belong
+// to its native window included. Qt then gives it no pixel buffer, and sends
+// no pixels for it, however large its screen.
+void paintNothing(QWidget* window);
 
 } // namespace montera

@@ -1,4 +1,5 @@
 #include "frmmain.h"
+#include "blackwindow.h"
 #include "pictures.h"
 
 #include <algorithm>
@@ -9,6 +10,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWindow>
 
 using montera::colorFromBgr;
 using montera::setBackColor;
@@ -34,6 +36,10 @@ QFont designFont(const QString& family, double points, QFont::Weight weight)
 }
 
 enum class Backdrop { Transparent, Opaque };
+
+// The resource an ImageBox of the panel shows, so that it can be drawn anew
+// at another display factor.
+constexpr const char* kPictureProperty = "montera_picture";
 
 // A label as the design has it: plain text (set content may hold "<" and "&"),
 // drawn from the top, either over what lies behind it or on its own colour.
@@ -77,20 +83,23 @@ QImage resourcePicture(const QString& resource)
     return image;
 }
 
-// The picture drawn for the screen's density: on screens of a device pixel
-// ratio above 1 the one drawn at twice the size ("name@2x.png" beside
-// "name.bmp"), which keeps its place and size in the design.
-QImage pictureFor(const QString& resource, qreal devicePixelRatio)
+// The picture drawn for the screen's density and the panel's display factor:
+// where the two together scale it above 1, the one drawn at twice the size
+// ("name@2x.png" beside "name.bmp"). Either keeps its place in the design and
+// its size there, times the factor.
+QImage pictureFor(const QString& resource, qreal devicePixelRatio, int factor)
 {
-    if (devicePixelRatio > 1) {
+    if (devicePixelRatio * factor > 1) {
         QImage sharp = resourcePicture(resource.left(resource.lastIndexOf(QLatin1Char('.'))) +
                                        QStringLiteral("@2x.png"));
         if (!sharp.isNull()) {
-            sharp.setDevicePixelRatio(2);
+            sharp.setDevicePixelRatio(2.0 / factor);
             return sharp;
         }
     }
-    return resourcePicture(resource);
+    QImage picture = resourcePicture(resource);
+    picture.setDevicePixelRatio(1.0 / factor);
+    return picture;
 }
 
 ImageBox* makeImage(QWidget* parent, const char* name, QRect geometry, const QString& resource)
@@ -98,7 +107,8 @@ ImageBox* makeImage(QWidget* parent, const char* name, QRect geometry, const QSt
     auto* image = new ImageBox(parent);
     image->setObjectName(QString::fromLatin1(name));
     image->setGeometry(geometry);
-    image->setImage(pictureFor(resource, image->devicePixelRatioF()));
+    image->setImage(pictureFor(resource, image->devicePixelRatioF(), 1));
+    image->setProperty(kPictureProperty, resource);
     return image;
 }
 
@@ -151,10 +161,18 @@ TimeBarShape::TimeBarShape(QWidget* parent)
     setFocusPolicy(Qt::NoFocus);
 }
 
+void TimeBarShape::setFactor(int factor)
+{
+    m_factor = factor;
+    m_backdrop = QPixmap();
+    m_filledPixels = std::clamp(montera::twipsToPixels(m_widthTwips * m_factor), 0, width());
+    update();
+}
+
 void TimeBarShape::setWidthTwips(double twips)
 {
     m_widthTwips = twips;
-    const int pixels = std::clamp(montera::twipsToPixels(twips), 0, width());
+    const int pixels = std::clamp(montera::twipsToPixels(twips * m_factor), 0, width());
     if (pixels == m_filledPixels)
         return;
     // The bar shrinks by a few pixels a step: repaint just the strip between
@@ -277,12 +295,63 @@ frmMain::frmMain(QWidget* parent)
     lblQNum = makeLabel(frame, "lblQNum", twipsRect(4800, 3360, 4455, 255), {}, black, clear, 0x80000005,
                         fixed9, Qt::AlignRight);
 
+    // The panel at its designed size, for other display factors.
+    for (QWidget* control : fraDocFrame->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        m_design.push_back({control, control->geometry(), control->font().pointSizeF()});
+    m_design.push_back({fraDocFrame, fraDocFrame->geometry(), 0.0});
+
     timMain = new QTimer(this);
     timMain->setObjectName(QStringLiteral("timMain"));
     timMain->setInterval(kTimerIntervalMs);
 }
 
 frmMain::~frmMain() = default;
+
+void frmMain::setDisplayFactor(int factor)
+{
+    factor = std::max(1, factor);
+    if (factor == m_factor)
+        return;
+    m_factor = factor;
+    for (const Designed& designed : m_design) {
+        designed.widget->setGeometry(
+            QRect(designed.geometry.topLeft() * factor, designed.geometry.size() * factor));
+        // Text is laid out anew at the larger size, not drawn small and enlarged.
+        if (qobject_cast<QLabel*>(designed.widget)) {
+            QFont font = designed.widget->font();
+            font.setPointSizeF(designed.points * factor);
+            designed.widget->setFont(font);
+        }
+        if (auto* box = qobject_cast<ImageBox*>(designed.widget)) {
+            box->setImage(
+                pictureFor(box->property(kPictureProperty).toString(), box->devicePixelRatioF(), factor));
+        }
+    }
+    shpTimeBar->setFactor(factor);
+}
+
+void frmMain::leaveBlackToWindowSystem()
+{
+    if (m_panelIsOwnWindow)
+        return;
+    m_panelIsOwnWindow = true;
+    paintNothing(this);
+    // The load handler has moved the text box off the window, where it shows
+    // nothing; painted on screen like the window, it would have no way to draw.
+    DummyText->hide();
+    // A window of its own inside the show's native window, so that it has a
+    // pixel buffer of its own size. It never takes the focus, and pointer
+    // events pass through it to the show window as before.
+    const QRect place = fraDocFrame->geometry();
+    const bool shown = !fraDocFrame->isHidden();
+    fraDocFrame->setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus |
+                                Qt::WindowTransparentForInput);
+    fraDocFrame->setAttribute(Qt::WA_ShowWithoutActivating);
+    fraDocFrame->winId();
+    fraDocFrame->windowHandle()->setParent(windowHandle());
+    fraDocFrame->setGeometry(place);
+    fraDocFrame->setVisible(shown);
+}
 
 void frmMain::unload()
 {

@@ -11,6 +11,7 @@
 #include <QWidget>
 
 #include <array>
+#include <vector>
 
 class QKeyEvent;
 class QMouseEvent;
@@ -46,6 +47,8 @@ public:
     // The widget keeps its designed size; the bar fills it from the left to
     // this width, and only the strip that changes is repainted, at once.
     void setWidthTwips(double twips);
+    // The panel is drawn this many times its designed size; so is the bar.
+    void setFactor(int factor);
     // The sibling that lies under the whole bar and never changes. The bar
     // then paints what it covers of that sibling, over the parent's colour,
     // itself: a step of the bar repaints this one widget, not three.
@@ -62,6 +65,7 @@ protected:
 private:
     double m_widthTwips = 0.0;
     int m_filledPixels = 0;
+    int m_factor = 1;
     QWidget* m_below = nullptr;
     QPixmap m_backdrop; // rendered from m_below at the first paint
     QColor m_fill = montera::colorFromBgr(0x0000FF00);
@@ -81,6 +85,20 @@ public:
 
     static int twipsToPixels(double twips) { return montera::twipsToPixels(twips); }
     static double pixelsToTwips(double pixels) { return montera::pixelsToTwips(pixels); }
+
+    // Draws the panel this whole number of times its designed size: every
+    // control's place and size, the text's point sizes and the pictures, which
+    // come from those made for twice the size wherever the screen's density
+    // times the factor is above 1. The panel's designed place scales with it.
+    void setDisplayFactor(int factor);
+    int displayFactor() const { return m_factor; }
+
+    // For a window whose black the window system fills: the window paints
+    // nothing, and the panel becomes a small window of its own inside it,
+    // with its own pixels. The show then holds the panel's pixels alone,
+    // whatever the size of the screen. The panel stays a child of the window
+    // here, placed in the window's coordinates and taking no input.
+    void leaveBlackToWindowSystem();
 
     // Unloads the window: runs the unload path (the unloading() signal, once)
     // and closes it. Calling it again does nothing.
@@ -118,6 +136,8 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    // The window draws through Qt's backing store, or not at all.
+    QPaintEngine* paintEngine() const override { return nullptr; }
     // The window looks the same with the focus and without it. QWidget's
     // handlers repaint it on either change, which at the show's start paints
     // all the black around the panel a second time, and without X shared
@@ -128,7 +148,17 @@ protected:
 private:
     void runUnload();
 
+    // A control of the panel, or the panel, as designed.
+    struct Designed {
+        QWidget* widget;
+        QRect geometry;
+        qreal points;
+    };
+
     bool m_unloaded = false;
+    bool m_panelIsOwnWindow = false;
+    int m_factor = 1;
+    std::vector<Designed> m_design;
 };
 
 } // namespace montera

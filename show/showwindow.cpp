@@ -47,6 +47,8 @@ ShowWindow& ShowWindow::attach(frmMain& form, RandomSource& random, std::functio
 {
     auto* window = new ShowWindow(form, random, std::move(endShow));
     window->m_show.FormLoad(readSettings);
+    if (const QScreen* screen = form.screen())
+        form.setDisplayFactor(displayFactor(globalSettings().Size, screen->geometry().height()));
     return *window;
 }
 
@@ -151,13 +153,18 @@ void ShowWindow::setPanelVisible(bool visible)
 
 void ShowWindow::movePanel(float leftTwips, float topTwips)
 {
-    m_form.fraDocFrame->move(twipsToPixels(static_cast<double>(leftTwips)),
-                             twipsToPixels(static_cast<double>(topTwips)));
+    const double factor = m_form.displayFactor();
+    const QPoint place(twipsToPixels(static_cast<double>(leftTwips) * factor),
+                       twipsToPixels(static_cast<double>(topTwips) * factor));
+    // Placed by its inner rectangle: where the panel is a window of its own
+    // inside the show window, Qt takes the show window for its frame, and
+    // moving its frame would move it by its own place once more.
+    m_form.fraDocFrame->setGeometry(QRect(place, m_form.fraDocFrame->size()));
 }
 
 QSizeF ShowWindow::innerSizeTwips() const
 {
-    return QSizeF(pixelsToTwips(m_form.width()), pixelsToTwips(m_form.height()));
+    return QSizeF(pixelsToTwips(m_form.width()), pixelsToTwips(m_form.height())) / m_form.displayFactor();
 }
 
 } // namespace montera

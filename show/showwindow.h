@@ -1,5 +1,6 @@
 #pragma once
 
+#include "displaysize.h"
 #include "quizshow.h"
 #include "random.h"
 #include "showview.h"
@@ -23,7 +24,8 @@ class ShowWindow final : public QObject, public ShowView {
 public:
     // Attaches a show to the window and runs its load handler. readSettings
     // loads the settings window hidden and reads the settings file; endShow
-    // ends the process.
+    // ends the process. The panel is then drawn at the display size the
+    // settings name, on the window's screen.
     static ShowWindow& attach(frmMain& form, RandomSource& random, std::function<void()> readSettings,
                               QuizShow::EndShow endShow);
 
@@ -46,6 +48,9 @@ public:
     void setModeName(const QString& text) override;
     void parkDummyText() override;
     void setPanelVisible(bool visible) override;
+    // The show places the panel as designed; at a display factor above 1 its
+    // twips are the factor's times larger, so the window measures that much
+    // less in them, and its places scale back up here.
     void movePanel(float leftTwips, float topTwips) override;
     QSizeF innerSizeTwips() const override;
 

@@ -81,7 +81,7 @@ int main(int argc, char* argv[])
                     history = new montera::ShowHistory(owner.programFolder());
                     history->attach(show.show(), form, montera::globalBank(), montera::globalSettings());
 #ifdef MONTERA_FIRST_PAINT_REPORT
-                    montera::bench::reportFirstPaint(&form);
+                    montera::bench::reportFirstPaint(form.fraDocFrame);
 #endif
                 },
             .setFormLoad =

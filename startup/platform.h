@@ -43,6 +43,15 @@ public:
         static_cast<void>(title);
     }
 
+    // Has the window system fill the window, created but not yet shown, with
+    // black wherever the program draws nothing. Returns false where it cannot;
+    // the program then paints the black itself.
+    virtual bool fillWithBlack(WindowHandle window)
+    {
+        static_cast<void>(window);
+        return false;
+    }
+
     // Ends the process at once: no further event of any window runs.
     virtual void exitProcess(int code) = 0;
 };

@@ -47,6 +47,7 @@ public:
     void setWindowTopmost(WindowHandle window, int x, int y, int width, int height) override;
     void windowShown(WindowHandle, std::u16string_view) override {}
     void windowUnloaded(WindowHandle, std::u16string_view) override {}
+    bool fillWithBlack(WindowHandle window) override;
 };
 
 // The platform of the running system: Windows, X11, or Qt alone elsewhere.

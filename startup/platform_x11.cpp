@@ -140,4 +140,18 @@ void X11Platform::setWindowTopmost(WindowHandle window, int x, int y, int width,
     xcb_flush(c);
 }
 
+bool X11Platform::fillWithBlack(WindowHandle window)
+{
+    xcb_connection_t* c = connection();
+    if (!c || window == 0) {
+        return false;
+    }
+    // The server paints every exposed part of the window in its background
+    // pixel before telling the program, so the black never passes through
+    // the program's memory nor its connection.
+    const uint32_t black = xcb_setup_roots_iterator(xcb_get_setup(c)).data->black_pixel;
+    xcb_change_window_attributes(c, xcb_window_t(window), XCB_CW_BACK_PIXEL, &black);
+    return true;
+}
+
 } // namespace montera

@@ -2,6 +2,7 @@
 
 #include "blackwindow.h"
 #include "frmmain.h"
+#include "platform.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -25,7 +26,9 @@ void discard(BlackWindow* window)
 
 } // namespace
 
-ScreenCovers::ScreenCovers() = default;
+ScreenCovers::ScreenCovers(Platform& platform)
+    : m_platform(platform)
+{}
 
 ScreenCovers::~ScreenCovers()
 {
@@ -95,6 +98,9 @@ void ScreenCovers::arrange()
             continue;
         }
         window = new BlackWindow(screen);
+        if (m_platform.fillWithBlack(WindowHandle(window->winId()))) {
+            window->leaveBlackToWindowSystem();
+        }
         connect(window, &BlackWindow::keyDown, m_show, &frmMain::keyDown);
         connect(window, &BlackWindow::mouseDown, m_show, &frmMain::mouseDown);
         connect(window, &BlackWindow::mouseMove, m_show, &frmMain::mouseMove);

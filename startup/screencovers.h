@@ -10,6 +10,7 @@ class QScreen;
 namespace montera {
 
 class BlackWindow;
+class Platform;
 class frmMain;
 
 // The black windows of one show: one over every screen other than the show
@@ -20,7 +21,8 @@ class frmMain;
 class ScreenCovers final : public QObject {
     Q_OBJECT
 public:
-    ScreenCovers();
+    // The platform fills the black windows with black where it can.
+    explicit ScreenCovers(Platform& platform);
     // Deletes the black windows that are still there.
     ~ScreenCovers() override;
     ScreenCovers(const ScreenCovers&) = delete;
@@ -36,6 +38,7 @@ private:
     void uncover(QScreen* screen);
     void showMovedTo(QScreen* screen);
 
+    Platform& m_platform;
     QPointer<frmMain> m_show;
     std::map<QScreen*, QPointer<BlackWindow>> m_windows;
 };

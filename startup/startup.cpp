@@ -107,6 +107,11 @@ void Startup::StartShow()
         form.setScreen(screen);
         form.setGeometry(screen->geometry());
     }
+    // Where the window system fills a window with black, the show window
+    // paints the panel alone.
+    if (m_platform.fillWithBlack(WindowHandle(form.winId()))) {
+        form.leaveBlackToWindowSystem();
+    }
     form.showFullScreen();
     form.activateWindow();
     form.setFocus();

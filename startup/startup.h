@@ -91,7 +91,7 @@ private:
     const StartupHooks m_hooks;
     WindowHandle m_displayPropertiesWnd = 0;
     QPointer<frmMain> m_main;
-    ScreenCovers m_covers;
+    ScreenCovers m_covers{m_platform};
     QPointer<frmSet> m_set;
 };
 

@@ -80,6 +80,8 @@ private slots:
     void pointerReachesWindow();
     void keysReachWindow();
     void timeBarWidth();
+    void panelAtDisplayFactor_data();
+    void panelAtDisplayFactor();
     void mainUnloadsOnce();
     void mainFocusRepaintsNothing();
     void panelBitmapFormat();
@@ -387,6 +389,36 @@ void TestForms::timeBarWidth()
         window.shpTimeBar->setBackdrop(nullptr);
         QCOMPARE(own, window.fraDocFrame->grab().toImage());
     }
+}
+
+void TestForms::panelAtDisplayFactor_data()
+{
+    QTest::addColumn<int>("factor");
+    QTest::newRow("twice") << 2;
+    QTest::newRow("five times") << 5;
+}
+
+void TestForms::panelAtDisplayFactor()
+{
+    QFETCH(int, factor);
+    frmMain designed;
+    frmMain window;
+    window.setDisplayFactor(factor);
+    for (const QWidget* control : window.fraDocFrame->findChildren<QWidget*>()) {
+        const auto* original = designed.findChild<QWidget*>(control->objectName());
+        QCOMPARE(control->geometry(), QRect(original->pos() * factor, original->size() * factor));
+    }
+    QCOMPARE(window.fraDocFrame->pos(), QPoint(48, 24) * factor);
+    // The pictures made for twice the size, shown at the panel's size; the
+    // text at the larger point size.
+    for (const ImageBox* box : {window.Image1, window.lblMaru, window.lblBatsu}) {
+        QCOMPARE(box->image().width(), designed.findChild<ImageBox*>(box->objectName())->width() * 2);
+        QCOMPARE(box->image().deviceIndependentSize().toSize(), box->size());
+    }
+    QCOMPARE(window.lblDoc->font().pointSizeF(), 15.75 * factor);
+    QCOMPARE(window.shpTimeBar->filledWidth(), 609 * factor);
+    window.shpTimeBar->setWidthTwips(4567.5);
+    QCOMPARE(window.shpTimeBar->filledWidth(), twipsToPixels(4567.5 * factor));
 }
 
 void TestForms::mainUnloadsOnce()

@@ -59,12 +59,15 @@ private slots:
     void pointerOverThePanelEndsNormalMode();
     void pointerIgnoredInStudyMode();
     void timerCycleInTheWindow();
+    void panelStaysOnTheWindowAtEverySize_data();
+    void panelStaysOnTheWindowAtEverySize();
     void controlCharactersDrawNothing();
     void progressWindow();
 
 private:
-    void writeSettings(const QString& file, int mode);
-    frmMain& startShow(const QString& file, int mode);
+    // More is one further line of the file, such as "SIZE=1".
+    void writeSettings(const QString& file, int mode, const QString& more = {});
+    frmMain& startShow(const QString& file, int mode, const QString& more = {});
 
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<frmMain> m_main;
@@ -102,16 +105,17 @@ void TestGui::cleanup()
     m_set.reset();
 }
 
-void TestGui::writeSettings(const QString& file, int mode)
+void TestGui::writeSettings(const QString& file, int mode, const QString& more)
 {
-    testutil::writeBytes(
-        m_dir->filePath(kSettingsFileName),
-        QStringLiteral("[Setting]\r\nFILE=%1\r\nMODE=%2\r\n").arg(file).arg(mode).toLatin1());
+    testutil::writeBytes(m_dir->filePath(kSettingsFileName),
+                         (QStringLiteral("[Setting]\r\nFILE=%1\r\nMODE=%2\r\n").arg(file).arg(mode) +
+                          (more.isEmpty() ? QString() : more + QStringLiteral("\r\n")))
+                             .toLatin1());
 }
 
-frmMain& TestGui::startShow(const QString& file, int mode)
+frmMain& TestGui::startShow(const QString& file, int mode, const QString& more)
 {
-    writeSettings(file, mode);
+    writeSettings(file, mode, more);
     m_set = std::make_unique<frmSet>();
     SettingsWindow& settings = SettingsWindow::attach(*m_set, m_dir->path(), QUrl(), {});
     m_main = std::make_unique<frmMain>();
@@ -412,6 +416,31 @@ void TestGui::timerCycleInTheWindow()
     m_show->timMainTimer();
     QCOMPARE(m_ends, 1);
     QVERIFY(!form.timMain->isActive());
+}
+
+void TestGui::panelStaysOnTheWindowAtEverySize_data()
+{
+    QTest::addColumn<QString>("size");
+    QTest::addColumn<int>("factor");
+    QTest::newRow("standard") << QStringLiteral("SIZE=0") << 1;
+    QTest::newRow("large") << QStringLiteral("SIZE=1") << 2;
+}
+
+void TestGui::panelStaysOnTheWindowAtEverySize()
+{
+    QFETCH(QString, size);
+    QFETCH(int, factor);
+    frmMain& form = startShow("a.qiz", 1, size);
+    QCOMPARE(form.fraDocFrame->pos(), QPoint(48, 24) * factor);
+    form.resize(1600, 1200);
+    // The far ends of the random range first, then seeded values.
+    m_random.append({0.0f, 0.0f, 0.99999f, 0.99999f});
+    for (int question = 0; question < 20; ++question) {
+        m_show->show().PlaceQuestion();
+        QVERIFY(form.rect().contains(form.fraDocFrame->geometry()));
+        if (question == 1)
+            QCOMPARE(form.fraDocFrame->geometry().bottomRight(), form.rect().bottomRight());
+    }
 }
 
 void TestGui::controlCharactersDrawNothing()

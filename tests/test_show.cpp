@@ -1,4 +1,5 @@
 #include "bank.h"
+#include "displaysize.h"
 #include "globals.h"
 #include "historystore.h"
 #include "keycode.h"
@@ -123,6 +124,8 @@ private slots:
     void windowsKeyCodes_data();
     void windowsKeyCodes();
     void displayTextDropsControls();
+    void displayFactors_data();
+    void displayFactors();
     void questionEnds_data();
     void questionEnds();
     void learnOffDrawsAsWithoutHistory();
@@ -599,6 +602,29 @@ void TestShow::displayTextDropsControls()
     QCOMPARE(displayText(QStringLiteral("question\r")), QStringLiteral("question"));
     QCOMPARE(displayText(QString("a") + QChar(0) + "b\tc\nd\x7f"), QStringLiteral("ab\tc\nd"));
     QCOMPARE(displayText(QStringLiteral("<b>&amp;</b>")), QStringLiteral("<b>&amp;</b>"));
+}
+
+void TestShow::displayFactors_data()
+{
+    QTest::addColumn<DisplaySize>("size");
+    QTest::addColumn<int>("screenHeight");
+    QTest::addColumn<int>("factor");
+    QTest::newRow("standard on 4K") << DisplaySize::Standard << 2160 << 1;
+    QTest::newRow("large on a small screen") << DisplaySize::Large << 768 << 2;
+    QTest::newRow("fit, smaller than the panel") << DisplaySize::FitScreen << 400 << 1;
+    QTest::newRow("fit, 1080") << DisplaySize::FitScreen << 1080 << 1;
+    QTest::newRow("fit, 60 % is twice the panel") << DisplaySize::FitScreen << 1630 << 2;
+    QTest::newRow("fit, just under twice") << DisplaySize::FitScreen << 1629 << 1;
+    QTest::newRow("fit, 4K") << DisplaySize::FitScreen << 2160 << 2;
+    QTest::newRow("fit, 8K") << DisplaySize::FitScreen << 4320 << 5;
+}
+
+void TestShow::displayFactors()
+{
+    QFETCH(DisplaySize, size);
+    QFETCH(int, screenHeight);
+    QFETCH(int, factor);
+    QCOMPARE(displayFactor(size, screenHeight), factor);
 }
 
 void TestShow::questionEnds_data()
