@@ -5,8 +5,6 @@
 #include <algorithm>
 
 #include <QCloseEvent>
-#include <QFileInfo>
-#include <QImageReader>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -64,42 +62,25 @@ QLabel* makeLabel(QWidget* parent, const char* name, QRect geometry, const QStri
     return label;
 }
 
-// A picture of the program's own resources. The design's pictures come as the
-// build decoded them (see pictures.h), 8-bit, without reading their formats;
-// the ones for twice the density are PNGs, read by that format alone: left to
-// find the format itself, Qt first asks every image-format plugin, and so
-// loads them all, the JPEG one with its library included.
-QImage resourcePicture(const QString& resource)
+// Shows the picture drawn for the screen's density and the panel's display
+// factor: where the two together scale it above 1, the one made at twice the
+// size ("name@2x.png" beside "name.bmp"), else the design's. Either keeps its
+// place in the design and its size there, times the factor. Both come as the
+// build decoded them (pictures.h), without reading a picture format.
+void showPicture(ImageBox* box, int factor)
 {
-    const QByteArray format = QFileInfo(resource).suffix().toLatin1();
-    if (format != "png")
-        return decodedPicture(resource.left(resource.lastIndexOf(u'.')) + QStringLiteral(".px8"));
-    QImageReader reader(resource, format);
-    reader.setAutoDetectImageFormat(false);
-    QImage image = reader.read();
-    // Kept premultiplied, as a pixmap keeps it, so that no paint converts it.
-    if (image.format() == QImage::Format_ARGB32)
-        image.convertTo(QImage::Format_ARGB32_Premultiplied);
-    return image;
-}
-
-// The picture drawn for the screen's density and the panel's display factor:
-// where the two together scale it above 1, the one drawn at twice the size
-// ("name@2x.png" beside "name.bmp"). Either keeps its place in the design and
-// its size there, times the factor.
-QImage pictureFor(const QString& resource, qreal devicePixelRatio, int factor)
-{
-    if (devicePixelRatio * factor > 1) {
-        QImage sharp = resourcePicture(resource.left(resource.lastIndexOf(QLatin1Char('.'))) +
-                                       QStringLiteral("@2x.png"));
+    const QString resource = box->property(kPictureProperty).toString();
+    const QString stem = resource.left(resource.lastIndexOf(u'.'));
+    if (box->devicePixelRatioF() * factor > 1) {
+        const PackedPicture sharp = PackedPicture::fromResource(stem + QStringLiteral("@2x.pxr"));
         if (!sharp.isNull()) {
-            sharp.setDevicePixelRatio(2.0 / factor);
-            return sharp;
+            box->setPicture(sharp, 2.0 / factor);
+            return;
         }
     }
-    QImage picture = resourcePicture(resource);
+    QImage picture = decodedPicture(stem + QStringLiteral(".px8"));
     picture.setDevicePixelRatio(1.0 / factor);
-    return picture;
+    box->setImage(picture);
 }
 
 ImageBox* makeImage(QWidget* parent, const char* name, QRect geometry, const QString& resource)
@@ -107,8 +88,8 @@ ImageBox* makeImage(QWidget* parent, const char* name, QRect geometry, const QSt
     auto* image = new ImageBox(parent);
     image->setObjectName(QString::fromLatin1(name));
     image->setGeometry(geometry);
-    image->setImage(pictureFor(resource, image->devicePixelRatioF(), 1));
     image->setProperty(kPictureProperty, resource);
+    showPicture(image, 1);
     return image;
 }
 
@@ -123,20 +104,43 @@ ImageBox::ImageBox(QWidget* parent)
 void ImageBox::setImage(const QImage& image)
 {
     m_image = image;
+    m_packed = PackedPicture();
+    m_scaled = QImage();
+    m_band = QImage();
+    update();
+}
+
+void ImageBox::setPicture(const PackedPicture& picture, qreal devicePixelRatio)
+{
+    m_image = QImage();
+    m_packed = picture;
+    m_packedRatio = devicePixelRatio;
     m_scaled = QImage();
     update();
+}
+
+QImage ImageBox::image() const
+{
+    if (m_packed.isNull())
+        return m_image;
+    QImage whole = m_packed.toImage();
+    whole.setDevicePixelRatio(m_packedRatio);
+    return whole;
 }
 
 void ImageBox::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
     const qreal ratio = devicePixelRatioF();
-    if (!qFuzzyCompare(m_image.devicePixelRatio(), ratio)) {
+    const bool packed = !m_packed.isNull();
+    const qreal pictureRatio = packed ? m_packedRatio : m_image.devicePixelRatio();
+    if (!qFuzzyCompare(pictureRatio, ratio)) {
         // A picture made for another density is drawn as a label draws it:
         // scaled smoothly to this one, once.
         if (m_scaled.isNull() || !qFuzzyCompare(m_scaled.devicePixelRatio(), ratio)) {
-            m_scaled = m_image.scaled((m_image.deviceIndependentSize() * ratio).toSize(),
-                                      Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+            const QImage whole = image();
+            m_scaled = whole.scaled((whole.deviceIndependentSize() * ratio).toSize(), Qt::IgnoreAspectRatio,
+                                    Qt::SmoothTransformation);
             m_scaled.setDevicePixelRatio(ratio);
         }
         painter.drawImage(QPoint(0, 0), m_scaled);
@@ -144,14 +148,23 @@ void ImageBox::paintEvent(QPaintEvent* event)
     }
     // Drawn in bands of a few rows: Qt shares the drawing of more rows of a
     // picture that needs converting, such as an 8-bit one, out to a pool of
-    // threads, which the show would start and keep for this alone.
+    // threads, which the show would start and keep for this alone. A packed
+    // picture is decoded a band at a time into one small buffer.
     constexpr int kBandRows = 32;
-    const QRect exposed = event->rect() & QRect(QPoint(), m_image.deviceIndependentSize().toSize());
+    const QSize logicalSize =
+        packed ? (QSizeF(m_packed.size()) / ratio).toSize() : m_image.deviceIndependentSize().toSize();
+    const QRect exposed = event->rect() & QRect(QPoint(), logicalSize);
     for (int top = exposed.top(); top <= exposed.bottom(); top += kBandRows) {
         const QRect band(exposed.left(), top, exposed.width(),
                          std::min(kBandRows, exposed.bottom() + 1 - top));
-        painter.drawImage(band, m_image,
-                          QRectF(QPointF(band.topLeft()) * ratio, QSizeF(band.size()) * ratio));
+        const QRectF source(QPointF(band.topLeft()) * ratio, QSizeF(band.size()) * ratio);
+        if (packed) {
+            const QRect pixels = source.toAlignedRect();
+            m_packed.decode(pixels, m_band);
+            painter.drawImage(band, m_band, QRect(QPoint(), pixels.size()));
+        } else {
+            painter.drawImage(band, m_image, source);
+        }
     }
 }
 
@@ -322,10 +335,8 @@ void frmMain::setDisplayFactor(int factor)
             font.setPointSizeF(designed.points * factor);
             designed.widget->setFont(font);
         }
-        if (auto* box = qobject_cast<ImageBox*>(designed.widget)) {
-            box->setImage(
-                pictureFor(box->property(kPictureProperty).toString(), box->devicePixelRatioF(), factor));
-        }
+        if (auto* box = qobject_cast<ImageBox*>(designed.widget))
+            showPicture(box, factor);
     }
     shpTimeBar->setFactor(factor);
 }

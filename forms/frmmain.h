@@ -1,5 +1,6 @@
 #pragma once
 
+#include "pictures.h"
 #include "twips.h"
 #include "windowtitle.h"
 
@@ -20,21 +21,28 @@ namespace montera {
 
 // A picture control: draws its picture at its top left corner, in the format
 // it was read in. An 8-bit picture stays 8 bits: painting converts only the
-// pixels it draws, where a pixmap would hold a 32-bit copy of it all.
+// pixels it draws, where a pixmap would hold a 32-bit copy of it all. A
+// packed picture stays packed: painting decodes only the rows it draws.
 class ImageBox : public QWidget {
     Q_OBJECT
 public:
     explicit ImageBox(QWidget* parent = nullptr);
 
     void setImage(const QImage& image);
-    const QImage& image() const { return m_image; }
+    // The picture's pixels per design pixel are the device pixel ratio.
+    void setPicture(const PackedPicture& picture, qreal devicePixelRatio);
+    // The whole picture as it is drawn, decoded where it is packed.
+    QImage image() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
     QImage m_image;
+    PackedPicture m_packed;
+    qreal m_packedRatio = 1.0;
     QImage m_scaled; // the picture at the screen's density, where it was made for another
+    QImage m_band;   // the rows of a packed picture being drawn
 };
 
 // The time bar: a filled rectangle whose width the show sets in twips. Only

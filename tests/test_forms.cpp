@@ -89,6 +89,10 @@ private slots:
     void marksFormat();
     void decodedPictures_data();
     void decodedPictures();
+    void packedPictures_data();
+    void packedPictures();
+    void malformedPackedPictures_data();
+    void malformedPackedPictures();
     void controlsLieOnPanelParts_data();
     void controlsLieOnPanelParts();
 
@@ -531,6 +535,106 @@ void TestForms::decodedPictures()
     // Every pixel, transparency included, as the stored picture decodes.
     QCOMPARE(image.convertToFormat(QImage::Format_ARGB32),
              QImage(stored).convertToFormat(QImage::Format_ARGB32));
+}
+
+void TestForms::packedPictures_data()
+{
+    QTest::addColumn<QString>("picture");
+    QTest::addColumn<QImage::Format>("format");
+    QTest::newRow("panel") << "panel@2x.png" << QImage::Format_RGB32;
+    QTest::newRow("circle") << "maru@2x.png" << QImage::Format_ARGB32_Premultiplied;
+    QTest::newRow("cross") << "batsu@2x.png" << QImage::Format_ARGB32_Premultiplied;
+}
+
+void TestForms::packedPictures()
+{
+    QFETCH(QString, picture);
+    QFETCH(QImage::Format, format);
+    const PackedPicture packed = PackedPicture::fromResource(
+        QStringLiteral(":/forms/") + picture.left(picture.lastIndexOf(u'.')) + QStringLiteral(".pxr"));
+    QCOMPARE(packed.format(), format);
+    // Every pixel as the PNG decodes, in the format the paint takes.
+    const QImage whole = packed.toImage();
+    QImage source(QStringLiteral(MONTERA_FORMS_DIR "/") + picture);
+    source.setDevicePixelRatio(1.0);
+    QCOMPARE(whole, source.convertToFormat(format));
+    // A band decoded alone, into a larger buffer from an earlier band, holds
+    // that part of the picture; one reaching past the edge is clipped.
+    QImage band(whole.width(), 64, format);
+    for (const QRect& part : {QRect(37, 101, 200, 32), QRect(whole.width() - 50, 0, 100, 3)}) {
+        packed.decode(part, band);
+        const QRect clipped = part & whole.rect();
+        QCOMPARE(band.copy(QRect(QPoint(), clipped.size())), whole.copy(clipped));
+    }
+}
+
+namespace {
+
+// A packed picture of two rows of width 4: header, two colours, the row
+// offsets and the runs (length | colour << 16).
+QByteArray packedBytes(const QList<quint32>& words)
+{
+    QByteArray bytes("MPXR");
+    for (const quint32 word : words) {
+        const quint32 little = qToLittleEndian(word);
+        bytes.append(reinterpret_cast<const char*>(&little), sizeof little);
+    }
+    return bytes;
+}
+
+} // namespace
+
+void TestForms::malformedPackedPictures_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("opens");
+    QTest::addColumn<QList<quint32>>("pixels");
+    constexpr quint32 red = 0xFFFF0000;
+    constexpr quint32 blue = 0xFF0000FF;
+    constexpr quint32 black = 0xFF000000;
+    const QList<quint32> head{4, 2, 2, 0, red, blue};
+    const auto rows = [&](QList<quint32> offsets, QList<quint32> runs) { return head + offsets + runs; };
+    QTest::newRow("well formed") << packedBytes(rows({0, 2, 3}, {1, 3 | 1 << 16, 4 | 1 << 16})) << true
+                                 << QList<quint32>{red, blue, blue, blue, blue, blue, blue, blue};
+    QTest::newRow("a run past its row ends the row")
+        << packedBytes(rows({0, 1, 2}, {5, 4 | 1 << 16})) << true
+        << QList<quint32>{black, black, black, black, blue, blue, blue, blue};
+    QTest::newRow("a colour past the table ends the row")
+        << packedBytes(rows({0, 2, 3}, {2, 2 | 2 << 16, 4})) << true
+        << QList<quint32>{red, red, black, black, red, red, red, red};
+    QTest::newRow("rows short of the width")
+        << packedBytes(rows({0, 1, 1}, {3})) << true
+        << QList<quint32>{red, red, red, black, black, black, black, black};
+    QTest::newRow("offsets past the runs")
+        << packedBytes(rows({0, 2, 4}, {1, 3, 4})) << false << QList<quint32>{};
+    QTest::newRow("offsets falling") << packedBytes(rows({0, 3, 2}, {1, 3})) << false << QList<quint32>{};
+    QTest::newRow("runs cut short") << packedBytes(rows({0, 1, 2}, {4})) << false << QList<quint32>{};
+    QTest::newRow("table cut short") << packedBytes({4, 2, 2, 0, red}) << false << QList<quint32>{};
+    QTest::newRow("no colours") << packedBytes({4, 2, 0, 0, 0, 0, 0}) << false << QList<quint32>{};
+    QTest::newRow("unknown flags") << packedBytes({4, 2, 2, 2, red, blue, 0, 1, 2, 4, 4}) << false
+                                   << QList<quint32>{};
+    QTest::newRow("too wide") << packedBytes({100000, 2, 2, 0, red, blue, 0, 1, 2, 4, 4}) << false
+                              << QList<quint32>{};
+    QTest::newRow("no header") << QByteArray("MPXR") << false << QList<quint32>{};
+    QTest::newRow("an 8-bit picture")
+        << QByteArray("MPX8").append(QByteArray(40, '\1')) << false << QList<quint32>{};
+}
+
+void TestForms::malformedPackedPictures()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, opens);
+    QFETCH(QList<quint32>, pixels);
+    const PackedPicture packed{QByteArrayView(bytes)};
+    QCOMPARE(!packed.isNull(), opens);
+    if (!opens)
+        return;
+    const QImage image = packed.toImage();
+    QList<quint32> decoded;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            decoded.append(image.pixel(x, y));
+    QCOMPARE(decoded, pixels);
 }
 
 void TestForms::controlsLieOnPanelParts_data()
