@@ -9,7 +9,9 @@
 #    first painted panel once every window of the program is on the screen,
 #    and the peak memory (VmHWM) 3 s after exec: medians of PAIRS (default 15)
 #    runs of each, the two programs alternated;
-#  - the instructions of one start to the first paint, counted by valgrind.
+#  - the instructions of one start to the first paint, counted by valgrind;
+#  - the X server's own time to fill the screens with black (server_black),
+#    the part of the start that no program on the server can save.
 # The screen is MONTERA_SCREEN (WIDTHxHEIGHT, default 1024x768). With
 # MONTERA_SCREENS=2 the X screen is twice as wide and split into two screens of
 # that size (xrandr --setmonitor), the left one primary; the bare window covers
@@ -28,7 +30,7 @@ scripts/setup valgrind >/dev/null
 build=${MONTERA_BUILD_DIR:-build}-bench
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMONTERA_FIRST_PAINT_REPORT=ON \
     -DMONTERA_BUILD_TESTS=OFF >/dev/null
-cmake --build "$build" --parallel "$(nproc)" --target montera montera_samples bare_window title_watch >/dev/null
+cmake --build "$build" --parallel "$(nproc)" --target montera montera_samples bare_window title_watch server_black >/dev/null
 build=$(realpath "$build")
 bare=$build/bench/bare_window
 source scripts/xvfb-helpers
@@ -107,6 +109,8 @@ show_instructions=$(instructions ./montera /s)
 bare_instructions=$(instructions "$bare")
 echo "instructions to the first painted question: montera $((show_instructions / 1000000)) M," \
     "bare window $((bare_instructions / 1000000)) M, ratio $(ratio "$show_instructions" "$bare_instructions")"
+
+echo "the X server's black on $screens x $screen: $("$build/bench/server_black" "$screen" "$screens") ms (median of 15)"
 
 # One start: prints "exec-to-title-us exec-to-paint-us peak-KiB". Each program
 # prints the moment of its first paint and runs on; its peak memory is read

@@ -51,6 +51,12 @@ public:
         static_cast<void>(window);
         return false;
     }
+    // Whether fillWithBlack succeeds here: a black window then costs the
+    // program nothing to show.
+    virtual bool fillsWithBlack() const { return false; }
+    // Has the window system fill the shown window with black now, as
+    // fillWithBlack does, without waiting for it to be done.
+    virtual void paintBlack(WindowHandle window) { static_cast<void>(window); }
 
     // Ends the process at once: no further event of any window runs.
     virtual void exitProcess(int code) = 0;

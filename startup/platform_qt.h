@@ -48,6 +48,8 @@ public:
     void windowShown(WindowHandle, std::u16string_view) override {}
     void windowUnloaded(WindowHandle, std::u16string_view) override {}
     bool fillWithBlack(WindowHandle window) override;
+    bool fillsWithBlack() const override;
+    void paintBlack(WindowHandle window) override;
 };
 
 // The platform of the running system: Windows, X11, or Qt alone elsewhere.

@@ -154,4 +154,18 @@ bool X11Platform::fillWithBlack(WindowHandle window)
     return true;
 }
 
+void X11Platform::paintBlack(WindowHandle window)
+{
+    if (!fillWithBlack(window))
+        return;
+    xcb_connection_t* c = connection();
+    xcb_clear_area(c, 0, xcb_window_t(window), 0, 0, 0, 0);
+    xcb_flush(c);
+}
+
+bool X11Platform::fillsWithBlack() const
+{
+    return connection() != nullptr;
+}
+
 } // namespace montera

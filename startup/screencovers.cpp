@@ -37,9 +37,22 @@ ScreenCovers::~ScreenCovers()
     }
 }
 
+void ScreenCovers::coverAhead(QScreen* own)
+{
+    if (!m_platform.fillsWithBlack() || !own)
+        return;
+    m_aheadOf = own;
+    arrange();
+    // Painted only once all are shown: each show() waits for the window
+    // system to have done what was asked before it.
+    for (const auto& [screen, window] : m_windows)
+        m_platform.paintBlack(WindowHandle(window->winId()));
+}
+
 void ScreenCovers::cover(frmMain& show)
 {
     m_show = &show;
+    m_aheadOf = nullptr;
     connect(qGuiApp, &QGuiApplication::screenAdded, this, &ScreenCovers::arrange);
     // Emitted before Qt moves the windows of a screen that went away onto
     // another one, so that no black window lands on the show's screen.
@@ -60,6 +73,7 @@ void ScreenCovers::close()
         disconnect(m_show->windowHandle(), nullptr, this, nullptr);
     }
     m_show = nullptr;
+    m_aheadOf = nullptr;
     for (const auto& [screen, window] : m_windows) {
         discard(window);
     }
@@ -68,7 +82,7 @@ void ScreenCovers::close()
 
 void ScreenCovers::arrange()
 {
-    QScreen* own = m_show ? m_show->screen() : nullptr;
+    QScreen* own = m_show ? m_show->screen() : m_aheadOf.data();
     if (!own) {
         return;
     }
@@ -95,23 +109,30 @@ void ScreenCovers::arrange()
         QPointer<BlackWindow>& window = m_windows[screen];
         if (window) {
             window->setGeometry(screen->geometry());
-            continue;
+        } else {
+            window = new BlackWindow(screen);
+            const bool ahead = !m_show;
+            if (!ahead && m_platform.fillWithBlack(WindowHandle(window->winId()))) {
+                window->leaveBlackToWindowSystem();
+            }
+            if (ahead)
+                window->leaveBlackToWindowSystem();
+            // showFullScreen() would also ask to activate the window, which
+            // must leave the focus with the show.
+            window->setWindowState(Qt::WindowFullScreen);
+            window->show();
+            created = true;
         }
-        window = new BlackWindow(screen);
-        if (m_platform.fillWithBlack(WindowHandle(window->winId()))) {
-            window->leaveBlackToWindowSystem();
+        // A window put up ahead of the show passes its input on from the
+        // moment the show is there; no event is handled before that.
+        if (m_show) {
+            connect(window, &BlackWindow::keyDown, m_show, &frmMain::keyDown, Qt::UniqueConnection);
+            connect(window, &BlackWindow::mouseDown, m_show, &frmMain::mouseDown, Qt::UniqueConnection);
+            connect(window, &BlackWindow::mouseMove, m_show, &frmMain::mouseMove, Qt::UniqueConnection);
         }
-        connect(window, &BlackWindow::keyDown, m_show, &frmMain::keyDown);
-        connect(window, &BlackWindow::mouseDown, m_show, &frmMain::mouseDown);
-        connect(window, &BlackWindow::mouseMove, m_show, &frmMain::mouseMove);
-        // showFullScreen() would also ask to activate the window, which
-        // must leave the focus with the show.
-        window->setWindowState(Qt::WindowFullScreen);
-        window->show();
-        created = true;
     }
     // Some platforms activate every new window; the show keeps the keys.
-    if (created) {
+    if (created && m_show) {
         m_show->activateWindow();
     }
 }

@@ -28,6 +28,11 @@ public:
     ScreenCovers(const ScreenCovers&) = delete;
     ScreenCovers& operator=(const ScreenCovers&) = delete;
 
+    // Covers the screens other than `own` before the show window exists,
+    // where the platform fills black windows itself: the window system then
+    // fills them while the show window loads, rather than after it is shown.
+    // Does nothing elsewhere. cover() takes these windows over.
+    void coverAhead(QScreen* own);
     // Covers the other screens of a show window that is shown.
     void cover(frmMain& show);
     // Closes every black window and stops following the screens.
@@ -40,6 +45,7 @@ private:
 
     Platform& m_platform;
     QPointer<frmMain> m_show;
+    QPointer<QScreen> m_aheadOf; // the show's screen, until the show is there
     std::map<QScreen*, QPointer<BlackWindow>> m_windows;
 };
 

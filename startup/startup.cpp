@@ -97,6 +97,12 @@ StartOutcome Startup::Main(const QString& arguments)
 void Startup::StartShow()
 {
     m_platform.showCursor(false);
+    // Where black windows cost the program nothing, those over the other
+    // screens go up first: the window system fills them while the show window
+    // loads. On two 4K screens that takes the server 4 ms, which would
+    // otherwise come after the show window's own black, before the first
+    // question is on the screen.
+    m_covers.coverAhead(QGuiApplication::primaryScreen());
 
     frmMain& form = obtainMainForm();
     // The show runs on the primary screen; the others turn black. Maximising a

@@ -48,6 +48,11 @@ void FakePlatform::windowUnloaded(WindowHandle, std::u16string_view title)
     calls.push_back("Unloaded(" + utf8(title) + ")");
 }
 
+void FakePlatform::paintBlack(WindowHandle)
+{
+    calls.push_back("PaintBlack");
+}
+
 void FakePlatform::exitProcess(int code)
 {
     calls.push_back("ExitProcess(" + std::to_string(code) + ")");

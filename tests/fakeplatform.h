@@ -20,6 +20,8 @@ public:
     void windowShown(WindowHandle window, std::u16string_view title) override;
     void windowUnloaded(WindowHandle window, std::u16string_view title) override;
     void exitProcess(int code) override;
+    bool fillsWithBlack() const override { return fillsBlack; }
+    void paintBlack(WindowHandle window) override;
 
     // Titles of the windows that findWindow finds, with their handles.
     std::map<std::u16string, WindowHandle> windows;
@@ -28,6 +30,8 @@ public:
     // The cursor display count; 0 at first, as the system's.
     int cursorCount = 0;
     bool exited = false;
+    // Whether the window system is said to fill black windows itself.
+    bool fillsBlack = false;
     int exitCode = -1;
 };
 

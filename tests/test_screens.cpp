@@ -1,5 +1,7 @@
 // A normal-mode show on two screens, offscreen: the show's screen MAIN (the
-// primary) lies right of SIDE, which a black window covers.
+// primary) lies right of SIDE, which a black window covers. Each test runs
+// with the black window put up after the show window, and, where the window
+// system fills it, before the show window loads.
 #include "blackwindow.h"
 #include "fakeplatform.h"
 #include "frmmain.h"
@@ -17,6 +19,7 @@ class TestScreens : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase_data();
     void init();
     void keysAnswer();
     void clickEnds();
@@ -31,10 +34,22 @@ private:
     int m_ends = 0;
 };
 
+void TestScreens::initTestCase_data()
+{
+    QTest::addColumn<bool>("fillsBlack");
+    QTest::newRow("painted by the program") << false;
+    QTest::newRow("filled by the window system") << true;
+}
+
 void TestScreens::init()
 {
+    QFETCH_GLOBAL(bool, fillsBlack);
+    m_platform.fillsBlack = fillsBlack;
     m_ends = 0;
-    const auto load = [this](Startup&, frmMain& form) {
+    bool coveredBeforeLoad = false;
+    const auto load = [this, &coveredBeforeLoad](Startup&, frmMain& form) {
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            coveredBeforeLoad |= qobject_cast<BlackWindow*>(widget) && widget->isVisible();
         const auto readSettings = [] {
             globalSettings().SetFileName = QStringLiteral(MONTERA_TEST_DATA "/good.qiz");
         };
@@ -47,6 +62,7 @@ void TestScreens::init()
             m_side = window;
     }
     QVERIFY(m_side);
+    QCOMPARE(coveredBeforeLoad, fillsBlack);
     QTRY_COMPARE(QApplication::activeWindow(), m_startup->mainForm());
 }
 
