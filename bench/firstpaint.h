@@ -9,8 +9,11 @@
 #include <QWidget>
 #include <QWindow>
 
+#include <xcb/xcb.h>
+
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 
 namespace montera::bench {
 
@@ -40,8 +43,19 @@ inline bool everyWindowExposed()
     return true;
 }
 
+// Waits until the X server has carried out every request sent so far: the
+// pixels are on the screen only then, and the server may still be filling
+// windows with black or drawing the panel when the program is done with them.
+inline void waitForWindowSystem()
+{
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (xcb_connection_t* c = x11 ? x11->connection() : nullptr)
+        std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+}
+
 inline void printNow()
 {
+    waitForWindowSystem();
     const auto now = std::chrono::system_clock::now().time_since_epoch();
     std::printf("%lld %ld\n",
                 static_cast<long long>(std::chrono::duration_cast<std::chrono::nanoseconds>(now).count()),
