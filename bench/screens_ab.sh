@@ -21,6 +21,7 @@ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMONTERA_FIRST_PAINT_R
 cmake --build "$build" --parallel "$(nproc)" --target montera montera_samples server_black >/dev/null
 build=$(realpath "$build")
 source scripts/xvfb-helpers
+source bench/start-helpers
 x_start_server 1024x768
 small=$DISPLAY
 x_start_server "$((width * 2))x$height"
@@ -40,15 +41,7 @@ start_once() {
     start=$(date +%s%N)
     (cd "$1" && MONTERA_BENCH_FIRST_PAINT=keep exec ./montera /s >"$x_tmp/paint") &
     pid=$!
-    until [ -s "$x_tmp/paint" ]; do
-        kill -0 "$pid" 2>/dev/null || { echo "the show ended before its first paint" >&2; exit 1; }
-        sleep 0.005
-    done
-    read -r painted memory <"$x_tmp/paint"
-    sleep "$(awk -v s="$start" -v now="$(date +%s%N)" 'BEGIN { w = 3 - (now - s) / 1e9; print (w > 0 ? w : 0) }')"
-    memory=$(awk '/^VmHWM:/ { print $2 }' "/proc/$pid/status")
-    kill "$pid"
-    wait "$pid" 2>/dev/null || true
+    paint_and_peak "$pid" "$start"
     echo "$(((painted - start) / 1000)) $memory"
 }
 median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }

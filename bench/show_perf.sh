@@ -34,6 +34,7 @@ cmake --build "$build" --parallel "$(nproc)" --target montera montera_samples ba
 build=$(realpath "$build")
 bare=$build/bench/bare_window
 source scripts/xvfb-helpers
+source bench/start-helpers
 screen=${MONTERA_SCREEN:-1024x768}
 screens=${MONTERA_SCREENS:-1}
 width=${screen%x*}
@@ -133,18 +134,7 @@ start_once() {
     (cd "$folder" && MONTERA_BENCH_FIRST_PAINT=keep exec "$@" >"$x_tmp/paint") &
     pid=$!
     wait "$watcher"
-    until [ -s "$x_tmp/paint" ]; do
-        if ! kill -0 "$pid" 2>/dev/null; then
-            echo "$* ended before its first paint" >&2
-            exit 1
-        fi
-        sleep 0.01
-    done
-    read -r painted memory <"$x_tmp/paint"
-    sleep "$(awk -v s="$start" -v now="$(date +%s%N)" 'BEGIN { w = 3 - (now - s) / 1e9; print (w > 0 ? w : 0) }')"
-    memory=$(awk '/^VmHWM:/ { print $2 }' "/proc/$pid/status")
-    kill "$pid"
-    wait "$pid" 2>/dev/null || true
+    paint_and_peak "$pid" "$start"
     echo "$((($(sed -n 2p "$x_tmp/watch") - start) / 1000)) $(((painted - start) / 1000)) $memory"
 }
 

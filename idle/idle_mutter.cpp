@@ -35,6 +35,7 @@ MutterIdleSource::MutterIdleSource(QDBusConnection bus)
     // The compositor leaving the bus is the end of the session.
     QObject::connect(&m_monitor, &QDBusServiceWatcher::serviceUnregistered, this, [this] {
         ++m_wait;
+        ++m_idleArm;
         m_idleWatch = 0;
         m_activeWatch = 0;
         emit ended();
@@ -59,21 +60,45 @@ void MutterIdleSource::startWaiting(std::chrono::milliseconds after)
     stopWaiting();
     m_after = after;
     const quint64 wait = m_wait;
+    const quint64 arm = m_idleArm;
+    // Mutter answers in order: input after the user-active watch is in place
+    // fires it, and so re-arms the wait, even when it comes before the idle
+    // time is read. Added the other way round, input between the two made
+    // the wait twice as long.
+    addWatch(QStringLiteral("AddUserActiveWatch"), {}, m_activeWatch);
     // An idle watch fires at an idle time counted from the last input, so a
     // wait counted from now asks for the idle time so far plus the wait.
     auto* watcher =
         new QDBusPendingCallWatcher(m_bus.asyncCall(call(QStringLiteral("GetIdletime"), {})), this);
-    QObject::connect(
-        watcher, &QDBusPendingCallWatcher::finished, this, [this, wait](QDBusPendingCallWatcher* done) {
-            done->deleteLater();
-            const QDBusPendingReply<qulonglong> reply = *done;
-            if (wait != m_wait)
-                return;
-            const qulonglong idleTime = reply.isValid() ? reply.value() : 0;
-            addWatch(QStringLiteral("AddIdleWatch"),
-                     {QVariant::fromValue(idleTime + static_cast<qulonglong>(m_after.count()))}, m_idleWatch);
-            addWatch(QStringLiteral("AddUserActiveWatch"), {}, m_activeWatch);
-        });
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, this,
+                     [this, wait, arm](QDBusPendingCallWatcher* done) {
+                         done->deleteLater();
+                         const QDBusPendingReply<qulonglong> reply = *done;
+                         if (wait != m_wait || arm != m_idleArm)
+                             return;
+                         const qulonglong idleTime = reply.isValid() ? reply.value() : 0;
+                         armIdleWatch(idleTime + static_cast<qulonglong>(m_after.count()));
+                     });
+}
+
+void MutterIdleSource::armIdleWatch(qulonglong idleTime)
+{
+    removeWatch(m_idleWatch);
+    const quint64 arm = ++m_idleArm;
+    auto* watcher = new QDBusPendingCallWatcher(
+        m_bus.asyncCall(call(QStringLiteral("AddIdleWatch"), {QVariant::fromValue(idleTime)})), this);
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, this,
+                     [this, arm](QDBusPendingCallWatcher* done) {
+                         done->deleteLater();
+                         const QDBusPendingReply<uint> reply = *done;
+                         if (!reply.isValid())
+                             return;
+                         uint id = reply.value();
+                         if (arm == m_idleArm)
+                             m_idleWatch = id;
+                         else
+                             removeWatch(id);
+                     });
 }
 
 void MutterIdleSource::addWatch(const QString& method, const QVariantList& arguments, uint& watch)
@@ -104,6 +129,7 @@ void MutterIdleSource::removeWatch(uint& watch)
 void MutterIdleSource::stopWaiting()
 {
     ++m_wait;
+    ++m_idleArm;
     removeWatch(m_idleWatch);
     removeWatch(m_activeWatch);
 }
@@ -117,9 +143,7 @@ void MutterIdleSource::onWatchFired(uint id)
         // is what an idle watch of the wait itself does. Mutter has removed
         // the user-active watch as it fired.
         m_activeWatch = 0;
-        removeWatch(m_idleWatch);
-        addWatch(QStringLiteral("AddIdleWatch"),
-                 {QVariant::fromValue(static_cast<qulonglong>(m_after.count()))}, m_idleWatch);
+        armIdleWatch(static_cast<qulonglong>(m_after.count()));
         return;
     }
     if (id != m_idleWatch)

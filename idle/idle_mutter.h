@@ -17,7 +17,8 @@ namespace montera {
 // watches while gnome-session holds the idle flag, so the watcher sleeps
 // until a watch fires: an idle watch at the idle time so far plus the wait,
 // and until the next input a user-active watch, after which the idle watch
-// is the wait itself.
+// is the wait itself. The user-active watch is added before the idle time
+// is read, so that no input between the two goes unseen.
 class MutterIdleSource : public IdleSource {
     Q_OBJECT
 public:
@@ -38,6 +39,8 @@ private:
     QDBusMessage call(const QString& method, const QVariantList& arguments) const;
     // Adds a watch for this wait and keeps its number in `watch`.
     void addWatch(const QString& method, const QVariantList& arguments, uint& watch);
+    // Replaces the idle watch with one at this idle time.
+    void armIdleWatch(qulonglong idleTime);
     void removeWatch(uint& watch);
 
     QDBusConnection m_bus;
@@ -45,6 +48,9 @@ private:
     std::chrono::milliseconds m_after{};
     // Each wait has a number; replies and signals for an older one are dropped.
     quint64 m_wait = 0;
+    // Each idle watch asked for has a number too; a reply for an idle watch
+    // that another has replaced since is removed at once.
+    quint64 m_idleArm = 0;
     uint m_idleWatch = 0;
     uint m_activeWatch = 0;
 };

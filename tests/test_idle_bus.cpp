@@ -1,8 +1,9 @@
 // The watcher's bus pieces on a private session bus (run under
-// dbus-run-session): the screensaver interface it offers and the desktop
-// states it follows, each against other peers on the same bus.
+// dbus-run-session): the screensaver interface it offers, the desktop states
+// it follows and GNOME's idle monitor, each against other peers on the bus.
 #include "desktopflag.h"
 #include "desktopstandin.h"
+#include "idle_mutter.h"
 #include "screensaverservice.h"
 
 #include <QDBusConnectionInterface>
@@ -50,6 +51,56 @@ uint cookieOf(const QDBusMessage& reply)
     return reply.type() == QDBusMessage::ReplyMessage ? reply.arguments().value(0).toUInt() : 0;
 }
 
+// GNOME's idle monitor, where input comes just after each reading of the idle
+// time (5 s so far): it fires and removes the user-active watches, as mutter
+// does, and keeps the idle watches asked for.
+class IdleMonitorStandIn : public QDBusVirtualObject {
+public:
+    explicit IdleMonitorStandIn(QDBusConnection bus)
+        : m_bus(std::move(bus))
+    {
+        m_bus.registerVirtualObject(kPath, this);
+        m_bus.registerService(kMonitor);
+    }
+
+    // The idle times of the idle watches in place.
+    QList<qulonglong> idleWatches() const { return m_idleWatches.values(); }
+
+    QString introspect(const QString&) const override { return {}; }
+
+    bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override
+    {
+        const QString method = message.member();
+        if (method == QLatin1String("GetIdletime")) {
+            connection.send(message.createReply(QVariant::fromValue(qulonglong(5000))));
+            for (const uint id : std::exchange(m_activeWatches, {})) {
+                QDBusMessage fired =
+                    QDBusMessage::createSignal(kPath, kMonitor, QStringLiteral("WatchFired"));
+                fired << id;
+                connection.send(fired);
+            }
+            return true;
+        }
+        if (method == QLatin1String("AddIdleWatch"))
+            m_idleWatches.insert(++m_lastId, message.arguments().value(0).toULongLong());
+        else if (method == QLatin1String("AddUserActiveWatch"))
+            m_activeWatches.append(++m_lastId);
+        else if (method == QLatin1String("RemoveWatch"))
+            m_idleWatches.remove(message.arguments().value(0).toUInt());
+        return connection.send(message.createReply(method == QLatin1String("RemoveWatch")
+                                                       ? QVariantList()
+                                                       : QVariantList{QVariant::fromValue(m_lastId)}));
+    }
+
+private:
+    inline static const QString kMonitor = QStringLiteral("org.gnome.Mutter.IdleMonitor");
+    inline static const QString kPath = QStringLiteral("/org/gnome/Mutter/IdleMonitor/Core");
+    QDBusConnection m_bus;
+    QMap<uint, qulonglong> m_idleWatches;
+    QList<uint> m_activeWatches;
+    uint m_lastId = 0;
+};
+
 } // namespace
 
 class TestIdleBus : public QObject {
@@ -63,6 +114,7 @@ private slots:
     void nameKeptAndHandedOver();
     void desktopFlag_data();
     void desktopFlag();
+    void mutterInputJustAfterTheIdleTimeWasRead();
 
 private:
     std::unique_ptr<ScreenSaverService> m_service;
@@ -210,6 +262,23 @@ void TestIdleBus::desktopFlag()
     standIn.reset();
     desktop.reset();
     QTRY_VERIFY(!flag->isSet());
+}
+
+// Input that comes as the watcher reads the idle time starts the wait again
+// from that input: one idle watch of the wait alone is left, not one at the
+// idle time read plus the wait.
+void TestIdleBus::mutterInputJustAfterTheIdleTimeWasRead()
+{
+    m_service.reset();
+    const Peer mutter(QStringLiteral("mutter"));
+    IdleMonitorStandIn monitor(mutter.bus);
+    QString error;
+    const std::unique_ptr<MutterIdleSource> source = MutterIdleSource::connect(error);
+    QVERIFY2(source, qPrintable(error));
+    source->startWaiting(std::chrono::milliseconds(2000));
+    QTRY_COMPARE(monitor.idleWatches(), QList<qulonglong>{2000});
+    QTest::qWait(100);
+    QCOMPARE(monitor.idleWatches(), QList<qulonglong>{2000});
 }
 
 QTEST_GUILESS_MAIN(TestIdleBus)
