@@ -65,7 +65,7 @@ void MutterIdleSource::startWaiting(std::chrono::milliseconds after)
     // fires it, and so re-arms the wait, even when it comes before the idle
     // time is read. Added the other way round, input between the two made
     // the wait twice as long.
-    addWatch(QStringLiteral("AddUserActiveWatch"), {}, m_activeWatch);
+    addWatch(QStringLiteral("AddUserActiveWatch"), {}, m_activeWatch, m_wait);
     // An idle watch fires at an idle time counted from the last input, so a
     // wait counted from now asks for the idle time so far plus the wait.
     auto* watcher =
@@ -84,35 +84,23 @@ void MutterIdleSource::startWaiting(std::chrono::milliseconds after)
 void MutterIdleSource::armIdleWatch(qulonglong idleTime)
 {
     removeWatch(m_idleWatch);
-    const quint64 arm = ++m_idleArm;
-    auto* watcher = new QDBusPendingCallWatcher(
-        m_bus.asyncCall(call(QStringLiteral("AddIdleWatch"), {QVariant::fromValue(idleTime)})), this);
-    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, this,
-                     [this, arm](QDBusPendingCallWatcher* done) {
-                         done->deleteLater();
-                         const QDBusPendingReply<uint> reply = *done;
-                         if (!reply.isValid())
-                             return;
-                         uint id = reply.value();
-                         if (arm == m_idleArm)
-                             m_idleWatch = id;
-                         else
-                             removeWatch(id);
-                     });
+    ++m_idleArm;
+    addWatch(QStringLiteral("AddIdleWatch"), {QVariant::fromValue(idleTime)}, m_idleWatch, m_idleArm);
 }
 
-void MutterIdleSource::addWatch(const QString& method, const QVariantList& arguments, uint& watch)
+void MutterIdleSource::addWatch(const QString& method, const QVariantList& arguments, uint& watch,
+                                const quint64& number)
 {
-    const quint64 wait = m_wait;
+    const quint64 asked = number;
     auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call(method, arguments)), this);
     QObject::connect(watcher, &QDBusPendingCallWatcher::finished, this,
-                     [this, wait, &watch](QDBusPendingCallWatcher* done) {
+                     [this, asked, &number, &watch](QDBusPendingCallWatcher* done) {
                          done->deleteLater();
                          const QDBusPendingReply<uint> reply = *done;
                          if (!reply.isValid())
                              return;
                          uint id = reply.value();
-                         if (wait == m_wait)
+                         if (asked == number)
                              watch = id;
                          else
                              removeWatch(id);

@@ -37,8 +37,10 @@ private slots:
 private:
     explicit MutterIdleSource(QDBusConnection bus);
     QDBusMessage call(const QString& method, const QVariantList& arguments) const;
-    // Adds a watch for this wait and keeps its number in `watch`.
-    void addWatch(const QString& method, const QVariantList& arguments, uint& watch);
+    // Adds a watch and keeps its number in `watch`, unless the counter
+    // `number` (m_wait or m_idleArm) has moved on by the reply: then the
+    // watch is no longer wanted and is removed at once.
+    void addWatch(const QString& method, const QVariantList& arguments, uint& watch, const quint64& number);
     // Replaces the idle watch with one at this idle time.
     void armIdleWatch(qulonglong idleTime);
     void removeWatch(uint& watch);

@@ -25,6 +25,32 @@ void appendWord(QByteArray& out, quint32 value)
     out.append(reinterpret_cast<const char*>(&little), sizeof little);
 }
 
+// A colour table built from the colours a picture uses, in the order met.
+class ColourTable {
+public:
+    explicit ColourTable(qsizetype limit)
+        : m_limit(limit)
+    {}
+    // The colour's index, or -1 when the table is full without it.
+    qsizetype indexOf(QRgb colour)
+    {
+        auto found = m_indexes.constFind(colour);
+        if (found == m_indexes.constEnd()) {
+            if (m_colours.size() == m_limit)
+                return -1;
+            found = m_indexes.insert(colour, m_colours.size());
+            m_colours.append(colour);
+        }
+        return *found;
+    }
+    const QList<QRgb>& colours() const { return m_colours; }
+
+private:
+    qsizetype m_limit;
+    QList<QRgb> m_colours;
+    QHash<QRgb, qsizetype> m_indexes;
+};
+
 // The picture with 8-bit colour indexes. A GIF decodes to 32-bit colours:
 // its table is rebuilt from the colours it uses, transparency included.
 QImage indexed(const QImage& picture)
@@ -33,23 +59,18 @@ QImage indexed(const QImage& picture)
         return picture;
     const QImage argb = picture.convertToFormat(QImage::Format_ARGB32);
     QImage result(argb.size(), QImage::Format_Indexed8);
-    QList<QRgb> colours;
-    QHash<QRgb, uchar> indexes;
+    ColourTable table(256);
     for (int y = 0; y < argb.height(); ++y) {
         const auto* source = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
         uchar* target = result.scanLine(y);
         for (int x = 0; x < argb.width(); ++x) {
-            auto found = indexes.constFind(source[x]);
-            if (found == indexes.constEnd()) {
-                if (colours.size() == 256)
-                    return {};
-                found = indexes.insert(source[x], uchar(colours.size()));
-                colours.append(source[x]);
-            }
-            target[x] = *found;
+            const qsizetype index = table.indexOf(source[x]);
+            if (index < 0)
+                return {};
+            target[x] = uchar(index);
         }
     }
-    result.setColorTable(colours);
+    result.setColorTable(table.colours());
     return result;
 }
 
@@ -79,8 +100,7 @@ QByteArray packed(const QImage& picture)
     const bool alpha = picture.hasAlphaChannel();
     const QImage image =
         picture.convertToFormat(alpha ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
-    QList<QRgb> colours;
-    QHash<QRgb, quint32> indexes;
+    ColourTable table(0x10000);
     QList<quint32> rows{0};
     QList<quint32> runs;
     for (int y = 0; y < image.height(); ++y) {
@@ -89,14 +109,10 @@ QByteArray packed(const QImage& picture)
             int length = 1;
             while (x + length < image.width() && pixels[x + length] == pixels[x] && length < 0xFFFF)
                 ++length;
-            auto found = indexes.constFind(pixels[x]);
-            if (found == indexes.constEnd()) {
-                if (colours.size() == 0x10000)
-                    return {};
-                found = indexes.insert(pixels[x], quint32(colours.size()));
-                colours.append(pixels[x]);
-            }
-            runs.append(quint32(length) | *found << 16);
+            const qsizetype index = table.indexOf(pixels[x]);
+            if (index < 0)
+                return {};
+            runs.append(quint32(length) | quint32(index) << 16);
             x += length;
         }
         rows.append(quint32(runs.size()));
@@ -104,9 +120,9 @@ QByteArray packed(const QImage& picture)
     QByteArray out("MPXR");
     appendWord(out, quint32(image.width()));
     appendWord(out, quint32(image.height()));
-    appendWord(out, quint32(colours.size()));
+    appendWord(out, quint32(table.colours().size()));
     appendWord(out, alpha ? 1 : 0);
-    for (const QRgb colour : colours)
+    for (const QRgb colour : table.colours())
         appendWord(out, colour);
     for (const quint32 row : rows)
         appendWord(out, row);
