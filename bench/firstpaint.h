@@ -9,7 +9,16 @@
 #include <QWidget>
 #include <QWindow>
 
+#ifdef Q_OS_WIN
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+// After windows.h, which it needs.
+#include <psapi.h>
+#else
 #include <xcb/xcb.h>
+#endif
 
 #include <chrono>
 #include <cstdio>
@@ -17,9 +26,16 @@
 
 namespace montera::bench {
 
-// The process's peak resident memory in KiB, from /proc.
+// The process's peak resident memory in KiB, from /proc (on Windows, the
+// peak working set).
 inline long peakMemoryKiB()
 {
+#ifdef Q_OS_WIN
+    PROCESS_MEMORY_COUNTERS counters{};
+    if (!GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters))
+        return -1;
+    return static_cast<long>(counters.PeakWorkingSetSize / 1024);
+#endif
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly))
         return -1;
@@ -48,9 +64,14 @@ inline bool everyWindowExposed()
 // windows with black or drawing the panel when the program is done with them.
 inline void waitForWindowSystem()
 {
+#ifdef Q_OS_WIN
+    // Windows draws each window's pixels as GDI's queue is carried out.
+    GdiFlush();
+#else
     auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
     if (xcb_connection_t* c = x11 ? x11->connection() : nullptr)
         std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+#endif
 }
 
 inline void printNow()

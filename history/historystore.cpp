@@ -1,5 +1,7 @@
 #include "historystore.h"
 
+#include "consoletext.h"
+
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
@@ -133,7 +135,7 @@ struct HistoryStore::Impl {
     {
         if (std::exchange(warned, true))
             return;
-        std::fprintf(stderr, "montera: %s\n", line.toLocal8Bit().constData());
+        writeConsoleText(ConsoleStream::Error, (QStringLiteral("montera: ") + line + u'\n').toUtf8());
     }
 
     bool exec(const QString& sql) const

@@ -1,11 +1,20 @@
 #include "historymodule.h"
 
+#include "consoletext.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QLibrary>
 
 #include <cstdio>
 #include <mutex>
+
+#ifdef MONTERA_HISTORY_BUILTIN
+// The program carries the history itself (startup/historyexports.cpp).
+extern "C" montera::AnswerStore* montera_history_new_store();
+extern "C" QWidget* montera_history_new_progress_window(const QString&, const QString&, const QString&,
+                                                        QWidget*);
+#endif
 
 namespace montera {
 
@@ -17,6 +26,13 @@ using NewProgress = QWidget* (*)(const QString&, const QString&, const QString&,
 // The module's function of that name; loads the module once.
 QFunctionPointer moduleFunction(const char* name)
 {
+#ifdef MONTERA_HISTORY_BUILTIN
+    if (qstrcmp(name, "montera_history_new_store") == 0)
+        return reinterpret_cast<QFunctionPointer>(&montera_history_new_store);
+    if (qstrcmp(name, "montera_history_new_progress_window") == 0)
+        return reinterpret_cast<QFunctionPointer>(&montera_history_new_progress_window);
+    return nullptr;
+#else
     static std::mutex mutex;
     static QLibrary* module = nullptr;
     const std::lock_guard lock(mutex);
@@ -24,9 +40,11 @@ QFunctionPointer moduleFunction(const char* name)
         module = new QLibrary(
             QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("montera-history")));
         if (!module->load())
-            std::fprintf(stderr, "montera: %s\n", module->errorString().toLocal8Bit().constData());
+            writeConsoleText(ConsoleStream::Error,
+                             (QStringLiteral("montera: ") + module->errorString() + u'\n').toUtf8());
     }
     return module->isLoaded() ? module->resolve(name) : nullptr;
+#endif
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 
 #include "bank.h"
 #include "check.h"
+#include "consoletext.h"
 #include "dump.h"
 #include "fileutil.h"
 #include "findings.h"
@@ -111,12 +112,12 @@ int checkSets(const QStringList& args)
                                [](const Finding& finding) { return finding.severity == Severity::Error; });
         if (!asJson) {
             const QByteArray out = check::formatText(reports.back());
-            std::fwrite(out.constData(), 1, static_cast<size_t>(out.size()), stdout);
+            writeConsoleText(ConsoleStream::Out, out);
         }
     }
     if (asJson) {
         const QByteArray out = check::formatJson(reports);
-        std::fwrite(out.constData(), 1, static_cast<size_t>(out.size()), stdout);
+        writeConsoleText(ConsoleStream::Out, out);
     }
     return allLoad ? 0 : 1;
 }
@@ -148,7 +149,7 @@ int showStats(const QStringList& args)
         stats.push_back(sets::statsOf(history, file, now.toSecsSinceEpoch(), now.offsetFromUtc()));
     const QByteArray out =
         asJson ? sets::formatStatsJson(stats, now.date()) : sets::formatStatsText(stats, now.date());
-    std::fwrite(out.constData(), 1, static_cast<size_t>(out.size()), stdout);
+    writeConsoleText(ConsoleStream::Out, out);
     return 0;
 }
 
@@ -159,14 +160,14 @@ int dump(const QString& fileName)
     LoadReport report;
     const LoadOutcome outcome = LoadQuestion(*bank, mode, fileName, &report);
     const QByteArray out = sets::dumpJson(*bank, outcome, report.encoding);
-    std::fwrite(out.constData(), 1, static_cast<size_t>(out.size()), stdout);
+    writeConsoleText(ConsoleStream::Out, out);
     return outcome == LoadOutcome::Ok ? 0 : 1;
 }
 
 void printError(const QString& where, const QString& message)
 {
     const QByteArray line = (where + QStringLiteral(": error: ") + message + u'\n').toUtf8();
-    std::fwrite(line.constData(), 1, static_cast<size_t>(line.size()), stderr);
+    writeConsoleText(ConsoleStream::Error, line);
 }
 
 const QString kUtf16Error = QStringLiteral("UTF-16 is not supported: save as UTF-8 or Shift_JIS");
@@ -319,13 +320,13 @@ int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     setOversizeWarning([] {
-        std::fputs("montera-sets: warning: ファイルサイズが大きすぎます (the file is longer "
-                   "than 640001 bytes; only its start is read)\n",
-                   stderr);
+        writeConsoleText(ConsoleStream::Error,
+                         "montera-sets: warning: ファイルサイズが大きすぎます (the file is longer "
+                         "than 640001 bytes; only its start is read)\n");
     });
     const QStringList args = app.arguments().mid(1);
     if (args.size() == 1 && (args[0] == u"--help" || args[0] == u"-h")) {
-        std::fputs(kUsage, stdout);
+        writeConsoleText(ConsoleStream::Out, kUsage);
         return 0;
     }
     if (args.size() == 2 && args[0] == u"dump")
@@ -343,6 +344,6 @@ int main(int argc, char* argv[])
         if (status >= 0)
             return status;
     }
-    std::fputs(kUsage, stderr);
+    writeConsoleText(ConsoleStream::Error, kUsage);
     return 2;
 }
