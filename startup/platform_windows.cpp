@@ -1,5 +1,7 @@
 // The Windows platform: the USER32 calls as the screensaver host expects them.
-// Builds from the Windows headers alone, without Qt.
+// Builds from the Windows headers alone, without Qt. Every call that takes
+// text is the wide one: the ANSI calls convert through the system's code
+// page, which cannot hold a Japanese title unless it is code page 932.
 #include "platform_windows.h"
 
 #ifndef NOMINMAX
@@ -15,19 +17,7 @@
 namespace montera {
 namespace {
 
-// FindWindowA compares titles in the system's ANSI code page.
-std::string toAnsi(std::u16string_view text)
-{
-    const std::wstring wide(text.begin(), text.end());
-    const int size = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    if (size <= 0) {
-        return {};
-    }
-    std::string ansi(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, ansi.data(), size, nullptr, nullptr);
-    ansi.resize(static_cast<std::size_t>(size - 1));
-    return ansi;
-}
+static_assert(sizeof(wchar_t) == sizeof(char16_t), "Windows' wide characters are UTF-16 code units");
 
 HWND toHwnd(WindowHandle window)
 {
@@ -38,8 +28,8 @@ class WindowsPlatform final : public Platform {
 public:
     WindowHandle findWindow(std::u16string_view title) override
     {
-        const std::string ansi = toAnsi(title);
-        return reinterpret_cast<WindowHandle>(FindWindowA(nullptr, ansi.c_str()));
+        const std::wstring wide(title.begin(), title.end());
+        return reinterpret_cast<WindowHandle>(FindWindowW(nullptr, wide.c_str()));
     }
 
     void setWindowTopmost(WindowHandle window, int x, int y, int width, int height) override

@@ -46,6 +46,15 @@ int main()
     check(platform->findWindow(montera::kMainWindowTitle) == handle, "findWindow finds it by its title");
     check(platform->findWindow(u"ScreenSaver_MainForm_2002031") == 0, "findWindow misses a shorter title");
 
+    // A Japanese title is found whatever the system's code page, which the
+    // ANSI calls would convert it through.
+    std::printf("      (the ANSI code page is %u)\n", GetACP());
+    HWND properties = CreateWindowExW(0, L"STATIC", L"画面のプロパティ", WS_OVERLAPPEDWINDOW, 0, 0, 320, 240,
+                                      nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    check(platform->findWindow(u"画面のプロパティ") == reinterpret_cast<montera::WindowHandle>(properties),
+          "findWindow finds a window titled 画面のプロパティ");
+    DestroyWindow(properties);
+
     platform->enableWindow(handle, false);
     check(!IsWindowEnabled(window), "enableWindow(false) disables it");
     platform->enableWindow(handle, true);
