@@ -27,6 +27,16 @@ QString argumentString(const QStringList& arguments)
     return arguments.join(u' ');
 }
 
+WindowHandle windowArgument(const QString& arguments)
+{
+    QStringView rest = QStringView(arguments).mid(2);
+    if (rest.startsWith(u':'))
+        rest = rest.mid(1);
+    bool ok = false;
+    const qlonglong number = rest.trimmed().toLongLong(&ok);
+    return ok ? WindowHandle(static_cast<std::intptr_t>(number)) : 0;
+}
+
 Startup::Startup(Platform& platform, QString programFolder, StartupHooks hooks)
     : m_platform(platform)
     , m_programFolder(std::move(programFolder))
@@ -59,13 +69,20 @@ frmMain& Startup::obtainMainForm()
     return *form;
 }
 
-void Startup::openSettings()
+void Startup::openSettings(WindowHandle host)
 {
     frmSet& form = obtainSetForm();
     form.show();
     form.activateWindow();
-    qint16 lock = kTrue;
-    LockDisplayProperties(lock);
+    if (host == 0) {
+        qint16 lock = kTrue;
+        LockDisplayProperties(lock);
+        return;
+    }
+    // The host's dialog takes no input until the settings window unloads. A
+    // handle whose window is gone makes both calls fail, which is harmless.
+    m_displayPropertiesWnd = host;
+    m_platform.enableWindow(host, false);
 }
 
 StartOutcome Startup::Main(const QString& arguments)
@@ -74,13 +91,14 @@ StartOutcome Startup::Main(const QString& arguments)
     if (m_platform.findWindow(kMainWindowTitle) != 0) {
         return StartOutcome::Ended;
     }
-    // Only the first two characters count: "/c:1234" is "/c", "/p 1234" is "/p".
+    // The first two characters are the switch; a window number may follow:
+    // "/c:1234" is "/c" for that window, "/p 1234" is "/p".
     const QString key = arguments.left(2);
     if (key == u"/p" || key == u"/P") {
         return StartOutcome::Ended;
     }
     if (key == u"/c" || key == u"/C") {
-        openSettings();
+        openSettings(windowArgument(arguments));
         return StartOutcome::SettingsOpen;
     }
     if (key == u"/a" || key == u"/A") {
@@ -90,7 +108,7 @@ StartOutcome Startup::Main(const QString& arguments)
         StartShow();
         return StartOutcome::ShowRunning;
     }
-    openSettings();
+    openSettings(0);
     return StartOutcome::SettingsOpen;
 }
 

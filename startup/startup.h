@@ -10,7 +10,8 @@
 #include <functional>
 
 // Start-up and shut-down of the program: the command-line dispatch, bringing
-// the show up and ending it, and the lock on the display-properties dialog.
+// the show up and ending it, and the lock on the dialog that opened the
+// settings.
 namespace montera {
 
 class frmMain;
@@ -37,6 +38,12 @@ enum class StartOutcome {
 // The argument string: the program's arguments (without its own name)
 // joined with single blanks.
 QString argumentString(const QStringList& arguments);
+
+// The window number that follows the two-character switch in the argument
+// string, after a colon or blanks ("/c:1234", "/p 1234"), or 0 when there is
+// none. A negative number is a handle widened from 32 bits, as Windows
+// widens them.
+WindowHandle windowArgument(const QString& arguments);
 
 // One start of the program. It owns the windows it opens and the handle of
 // the display-properties window it locked, and talks to the window system
@@ -69,8 +76,10 @@ public:
     void EndShow();
 
     // kTrue locks the display-properties window (found by its title); any
-    // other value unlocks the one found then.
+    // other value unlocks the one locked then.
     void LockDisplayProperties(qint16& lockFlag);
+    // The window that the settings window keeps locked while it is loaded:
+    // the one the host named, or the display-properties window.
     WindowHandle displayPropertiesWnd() const { return m_displayPropertiesWnd; }
 
     // The settings window, created hidden and loaded when there is none (or
@@ -84,7 +93,9 @@ public:
 
 private:
     frmMain& obtainMainForm();
-    void openSettings();
+    // Opens the settings window and locks the host's window, or the
+    // display-properties window when the host named none.
+    void openSettings(WindowHandle host);
 
     Platform& m_platform;
     const QString m_programFolder;

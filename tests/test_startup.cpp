@@ -19,12 +19,13 @@ using montera::frmMain;
 using montera::frmSet;
 using montera::StartOutcome;
 using montera::Startup;
+using montera::WindowHandle;
 
 Q_DECLARE_METATYPE(StartOutcome)
 
 namespace {
 
-constexpr montera::WindowHandle kDisplayProperties = 42;
+constexpr WindowHandle kDisplayProperties = 42;
 const char* const kFindShow = "FindWindow(ScreenSaver_MainForm_20020313)";
 const char* const kFindProperties = "FindWindow(画面のプロパティ)";
 
@@ -61,6 +62,8 @@ private slots:
 
     void argumentString_data();
     void argumentString();
+    void windowArgument_data();
+    void windowArgument();
     void dispatch_data();
     void dispatch();
     void showLoadsBeforeShowing();
@@ -115,6 +118,28 @@ void TestStartup::argumentString()
     QCOMPARE(montera::argumentString(arguments), expected);
 }
 
+void TestStartup::windowArgument_data()
+{
+    QTest::addColumn<QString>("arguments");
+    QTest::addColumn<WindowHandle>("expected");
+    QTest::newRow("after a colon") << "/c:1234" << WindowHandle(1234);
+    QTest::newRow("after a blank") << "/p 1234" << WindowHandle(1234);
+    QTest::newRow("after blanks") << "/P  77" << WindowHandle(77);
+    QTest::newRow("32 bits, unsigned") << "/c:4294967295" << WindowHandle(4294967295U);
+    QTest::newRow("negative, widened") << "/c:-2" << WindowHandle(std::intptr_t(-2));
+    QTest::newRow("none") << "/c" << WindowHandle(0);
+    QTest::newRow("colon alone") << "/c:" << WindowHandle(0);
+    QTest::newRow("not a number") << "/c:abc" << WindowHandle(0);
+    QTest::newRow("number and more") << "/p 12x" << WindowHandle(0);
+}
+
+void TestStartup::windowArgument()
+{
+    QFETCH(QString, arguments);
+    QFETCH(WindowHandle, expected);
+    QCOMPARE(montera::windowArgument(arguments), expected);
+}
+
 void TestStartup::dispatch_data()
 {
     QTest::addColumn<QString>("arguments");
@@ -122,32 +147,48 @@ void TestStartup::dispatch_data()
     QTest::addColumn<bool>("propertiesOpen");
     QTest::addColumn<StartOutcome>("outcome");
     QTest::addColumn<QStringList>("expectedCalls");
+    // The window the settings window keeps locked.
+    QTest::addColumn<WindowHandle>("locked");
 
     const QStringList ended{kFindShow};
     const QStringList settings{kFindShow, kFindProperties};
     const QStringList settingsLocking{kFindShow, kFindProperties, "EnableWindow(42,0)"};
+    const QStringList settingsLockingHost{kFindShow, "EnableWindow(1234,0)"};
     const QStringList show{kFindShow, "ShowCursor(0)", "Shown(ScreenSaver_MainForm_20020313)", topmostCall()};
     const auto settingsOpen = StartOutcome::SettingsOpen;
+    const WindowHandle none = 0;
+    const WindowHandle host = 1234;
+    const WindowHandle properties = kDisplayProperties;
 
-    QTest::newRow("/c with a window number") << "/c:1234" << false << false << settingsOpen << settings;
-    QTest::newRow("/c locks the properties") << "/c" << false << true << settingsOpen << settingsLocking;
-    QTest::newRow("/C") << "/C" << false << true << settingsOpen << settingsLocking;
-    QTest::newRow("/p with a window number") << "/p 1234" << false << true << StartOutcome::Ended << ended;
-    QTest::newRow("/P") << "/P" << false << false << StartOutcome::Ended << ended;
-    QTest::newRow("/a") << "/a" << false << true << StartOutcome::Ended << ended;
-    QTest::newRow("/A") << "/A" << false << false << StartOutcome::Ended << ended;
-    QTest::newRow("/s") << "/s" << false << true << StartOutcome::ShowRunning << show;
-    QTest::newRow("/S") << "/S" << false << false << StartOutcome::ShowRunning << show;
-    QTest::newRow("/s and more") << "/screen 7" << false << false << StartOutcome::ShowRunning << show;
-    QTest::newRow("empty") << "" << false << true << settingsOpen << settingsLocking;
-    QTest::newRow("leading blank") << " /s" << false << false << settingsOpen << settings;
-    QTest::newRow("xx") << "xx" << false << false << settingsOpen << settings;
-    QTest::newRow("switch without slash") << "s" << false << false << settingsOpen << settings;
-    QTest::newRow("other slash letter") << "/x" << false << false << settingsOpen << settings;
-    QTest::newRow("dash") << "-s" << false << false << settingsOpen << settings;
-    QTest::newRow("second /s") << "/s" << true << false << StartOutcome::Ended << ended;
-    QTest::newRow("/c during a show") << "/c" << true << true << StartOutcome::Ended << ended;
-    QTest::newRow("empty during a show") << "" << true << false << StartOutcome::Ended << ended;
+    QTest::newRow("/c with a window number")
+        << "/c:1234" << false << false << settingsOpen << settingsLockingHost << host;
+    QTest::newRow("/c's window number before the title")
+        << "/c:1234" << false << true << settingsOpen << settingsLockingHost << host;
+    QTest::newRow("/C with a window number")
+        << "/C:1234" << false << false << settingsOpen << settingsLockingHost << host;
+    QTest::newRow("/c: without a number")
+        << "/c:" << false << true << settingsOpen << settingsLocking << properties;
+    QTest::newRow("/c locks the properties")
+        << "/c" << false << true << settingsOpen << settingsLocking << properties;
+    QTest::newRow("/C") << "/C" << false << true << settingsOpen << settingsLocking << properties;
+    QTest::newRow("/p with a window number")
+        << "/p 1234" << false << true << StartOutcome::Ended << ended << none;
+    QTest::newRow("/P") << "/P" << false << false << StartOutcome::Ended << ended << none;
+    QTest::newRow("/a") << "/a" << false << true << StartOutcome::Ended << ended << none;
+    QTest::newRow("/A") << "/A" << false << false << StartOutcome::Ended << ended << none;
+    QTest::newRow("/s") << "/s" << false << true << StartOutcome::ShowRunning << show << none;
+    QTest::newRow("/S") << "/S" << false << false << StartOutcome::ShowRunning << show << none;
+    QTest::newRow("/s and more") << "/screen 7" << false << false << StartOutcome::ShowRunning << show
+                                 << none;
+    QTest::newRow("empty") << "" << false << true << settingsOpen << settingsLocking << properties;
+    QTest::newRow("leading blank") << " /s" << false << false << settingsOpen << settings << none;
+    QTest::newRow("xx") << "xx" << false << false << settingsOpen << settings << none;
+    QTest::newRow("switch without slash") << "s" << false << false << settingsOpen << settings << none;
+    QTest::newRow("other slash letter") << "/x" << false << false << settingsOpen << settings << none;
+    QTest::newRow("dash") << "-s" << false << false << settingsOpen << settings << none;
+    QTest::newRow("second /s") << "/s" << true << false << StartOutcome::Ended << ended << none;
+    QTest::newRow("/c during a show") << "/c" << true << true << StartOutcome::Ended << ended << none;
+    QTest::newRow("empty during a show") << "" << true << false << StartOutcome::Ended << ended << none;
 }
 
 void TestStartup::dispatch()
@@ -157,6 +198,7 @@ void TestStartup::dispatch()
     QFETCH(bool, propertiesOpen);
     QFETCH(StartOutcome, outcome);
     QFETCH(QStringList, expectedCalls);
+    QFETCH(WindowHandle, locked);
     if (showRunning) {
         m_fake->windows[u"ScreenSaver_MainForm_20020313"] = 7;
     }
@@ -173,9 +215,9 @@ void TestStartup::dispatch()
     QCOMPARE(settings != nullptr, outcome == StartOutcome::SettingsOpen);
     QCOMPARE(m_mainLoads, outcome == StartOutcome::ShowRunning ? 1 : 0);
     QCOMPARE(m_setLoads, outcome == StartOutcome::SettingsOpen ? 1 : 0);
+    QCOMPARE(m_startup->displayPropertiesWnd(), locked);
     if (settings) {
         QVERIFY(settings->isVisible());
-        QCOMPARE(m_startup->displayPropertiesWnd(), propertiesOpen ? kDisplayProperties : 0);
     }
     if (show) {
         QVERIFY(show->isVisible());
