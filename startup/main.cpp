@@ -59,21 +59,22 @@ int main(int argc, char* argv[])
     // The show's answers go to the history; never deleted, since the show
     // ends the process at once.
     montera::ShowHistory* history = nullptr;
-    // The behaviour of the two windows, run by their load handlers.
+    // The show's reading of the settings, for the show and the preview.
+    const auto readSettingsOf = [&hiddenSettings](montera::Startup& owner) {
+        return [&owner, &hiddenSettings] {
+            if (!hiddenSettings)
+                hiddenSettings = std::make_unique<montera::HiddenSettings>(owner.programFolder());
+            hiddenSettings->readSettings();
+        };
+    };
+    // The behaviour of the windows, run by their load handlers.
     montera::Startup startup(
         *platform, QApplication::applicationDirPath(),
         {
             .mainFormLoad =
-                [&random, &hiddenSettings, &history](montera::Startup& owner, montera::frmMain& form) {
-                    montera::ShowWindow& show = montera::ShowWindow::attach(
-                        form, random,
-                        [&owner, &hiddenSettings] {
-                            if (!hiddenSettings)
-                                hiddenSettings =
-                                    std::make_unique<montera::HiddenSettings>(owner.programFolder());
-                            hiddenSettings->readSettings();
-                        },
-                        [&owner, &history] {
+                [&random, &history, &readSettingsOf](montera::Startup& owner, montera::frmMain& form) {
+                    montera::ShowWindow& show =
+                        montera::ShowWindow::attach(form, random, readSettingsOf(owner), [&owner, &history] {
                             if (history)
                                 history->finish();
                             owner.EndShow();
@@ -91,6 +92,15 @@ int main(int argc, char* argv[])
                         form, folder, montera::questionSetsPage(folder),
                         [](const QUrl& url) { return QDesktopServices::openUrl(url); },
                         montera::newProgressWindow);
+                },
+            // The preview draws the show's first question and records nothing:
+            // no history, and the show never runs. A set too large is drawn
+            // from what fits, as the show draws it, but without the message
+            // box that would cover the host's dialog.
+            .previewLoad =
+                [&random, &readSettingsOf](montera::Startup& owner, montera::frmMain& form) {
+                    montera::setOversizeWarning({});
+                    montera::ShowWindow::attach(form, random, readSettingsOf(owner), {});
                 },
         });
 

@@ -29,6 +29,15 @@ public:
     // Lets a window take input again, or stops it from taking any.
     virtual void enableWindow(WindowHandle window, bool enable) = 0;
 
+    // Whether this window of another program is there to draw a preview
+    // into. The Windows screensaver host passes one with /p; elsewhere no
+    // program does, and there is none.
+    virtual bool previewParentExists(WindowHandle window)
+    {
+        static_cast<void>(window);
+        return false;
+    }
+
     // Our window with this title was shown, or is going away. Where windows of
     // other programs cannot be listed, the platform keeps a marker so that
     // findWindow in a later process still finds it.

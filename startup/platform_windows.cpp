@@ -46,6 +46,11 @@ public:
         EnableWindow(toHwnd(window), enable ? TRUE : FALSE);
     }
 
+    bool previewParentExists(WindowHandle window) override
+    {
+        return window != 0 && IsWindow(toHwnd(window)) != FALSE;
+    }
+
     void exitProcess(int code) override { ExitProcess(static_cast<UINT>(code)); }
 };
 

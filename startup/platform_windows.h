@@ -6,7 +6,7 @@
 
 namespace montera {
 
-// USER32's FindWindowW, SetWindowPos, ShowCursor and EnableWindow.
+// USER32's FindWindowW, SetWindowPos, ShowCursor, EnableWindow and IsWindow.
 std::unique_ptr<Platform> createWindowsPlatform();
 
 } // namespace montera

@@ -2,9 +2,12 @@
 
 #include "frmmain.h"
 #include "frmset.h"
+#include "previewwindow.h"
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTimer>
+#include <QWindow>
 
 namespace montera {
 
@@ -47,6 +50,7 @@ Startup::~Startup()
 {
     delete m_main.data();
     delete m_set.data();
+    delete m_preview.data();
 }
 
 frmMain& Startup::obtainMainForm()
@@ -85,6 +89,39 @@ void Startup::openSettings(WindowHandle host)
     m_platform.enableWindow(host, false);
 }
 
+bool Startup::openPreview(WindowHandle host)
+{
+    QWindow* parent = m_hooks.foreignWindow ? m_hooks.foreignWindow(host) : QWindow::fromWinId(WId(host));
+    if (!parent) {
+        return false;
+    }
+    QImage panel;
+    {
+        // The show's window, loaded as the show loads it but never shown: it
+        // never becomes a native window with the show's title, which a later
+        // start would take for a running show.
+        frmMain form;
+        if (m_hooks.previewLoad) {
+            m_hooks.previewLoad(*this, form);
+        }
+        panel = form.fraDocFrame->grab().toImage();
+    }
+    auto* preview = new PreviewWindow(std::move(panel));
+    m_preview = preview;
+    preview->showInside(*parent);
+    // The host destroys its window without telling us; until then it is
+    // looked for a few times a second.
+    auto* watch = new QTimer(preview);
+    QObject::connect(watch, &QTimer::timeout, preview, [this, watch, host] {
+        if (!m_platform.previewParentExists(host)) {
+            watch->stop();
+            m_platform.exitProcess(0);
+        }
+    });
+    watch->start(kPreviewWatchIntervalMs);
+    return true;
+}
+
 StartOutcome Startup::Main(const QString& arguments)
 {
     // A running show is found by its window's title, whatever the switch.
@@ -95,7 +132,12 @@ StartOutcome Startup::Main(const QString& arguments)
     // "/c:1234" is "/c" for that window, "/p 1234" is "/p".
     const QString key = arguments.left(2);
     if (key == u"/p" || key == u"/P") {
-        return StartOutcome::Ended;
+        // Without a window to draw into, a preview has nowhere to go.
+        const WindowHandle host = windowArgument(arguments);
+        if (host == 0 || !m_platform.previewParentExists(host) || !openPreview(host)) {
+            return StartOutcome::Ended;
+        }
+        return StartOutcome::PreviewRunning;
     }
     if (key == u"/c" || key == u"/C") {
         openSettings(windowArgument(arguments));
@@ -203,6 +245,11 @@ frmMain* Startup::mainForm() const
 frmSet* Startup::setForm() const
 {
     return loaded(m_set);
+}
+
+PreviewWindow* Startup::previewWindow() const
+{
+    return m_preview.data();
 }
 
 } // namespace montera

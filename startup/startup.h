@@ -9,20 +9,31 @@
 
 #include <functional>
 
+class QWindow;
+
 // Start-up and shut-down of the program: the command-line dispatch, bringing
-// the show up and ending it, and the lock on the dialog that opened the
-// settings.
+// the show up and ending it, the preview, and the lock on the dialog that
+// opened the settings.
 namespace montera {
 
+class PreviewWindow;
 class frmMain;
 class frmSet;
 class Startup;
 
-// Load handlers of the two windows, run right after a window is created and
-// before it is first shown.
+// What the program adds to the start: the load handlers of the two windows,
+// run right after a window is created and before it is first shown, and how
+// a window of another program is reached.
 struct StartupHooks {
     std::function<void(Startup&, frmMain&)> mainFormLoad;
     std::function<void(Startup&, frmSet&)> setFormLoad;
+    // The main window's load handler for a preview: the window is never
+    // shown, its panel is drawn once, and nothing is recorded.
+    std::function<void(Startup&, frmMain&)> previewLoad = nullptr;
+    // The window of another program that the preview goes into, as Qt
+    // reaches it, or null; QWindow::fromWinId when not given. The window is
+    // not deleted before the process ends.
+    std::function<QWindow*(WindowHandle)> foreignWindow = nullptr;
 };
 
 // 16-bit Booleans as the settings and show code keep them.
@@ -30,9 +41,10 @@ inline constexpr qint16 kTrue = -1;
 inline constexpr qint16 kFalse = 0;
 
 enum class StartOutcome {
-    Ended,        // nothing was opened; the process ends
-    SettingsOpen, // the settings window is open; the process lives while it is loaded
-    ShowRunning,  // the show is up and its timer runs
+    Ended,          // nothing was opened; the process ends
+    SettingsOpen,   // the settings window is open; the process lives while it is loaded
+    ShowRunning,    // the show is up and its timer runs
+    PreviewRunning, // a still of the show is in the host's window; the process lives while that window does
 };
 
 // The argument string: the program's arguments (without its own name)
@@ -44,6 +56,9 @@ QString argumentString(const QStringList& arguments);
 // none. A negative number is a handle widened from 32 bits, as Windows
 // widens them.
 WindowHandle windowArgument(const QString& arguments);
+
+// How often a running preview looks whether its host window is still there.
+inline constexpr int kPreviewWatchIntervalMs = 200;
 
 // One start of the program. It owns the windows it opens and the handle of
 // the display-properties window it locked, and talks to the window system
@@ -90,12 +105,17 @@ public:
     // The loaded windows, or nullptr.
     frmMain* mainForm() const;
     frmSet* setForm() const;
+    PreviewWindow* previewWindow() const;
 
 private:
     frmMain& obtainMainForm();
     // Opens the settings window and locks the host's window, or the
     // display-properties window when the host named none.
     void openSettings(WindowHandle host);
+    // Draws the show's panel once into a window inside the host's, and ends
+    // the process once the host's window is gone. False when the host's
+    // window cannot be reached.
+    bool openPreview(WindowHandle host);
 
     Platform& m_platform;
     const QString m_programFolder;
@@ -104,6 +124,7 @@ private:
     QPointer<frmMain> m_main;
     ScreenCovers m_covers{m_platform};
     QPointer<frmSet> m_set;
+    QPointer<PreviewWindow> m_preview;
 };
 
 } // namespace montera

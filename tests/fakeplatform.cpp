@@ -38,6 +38,18 @@ void FakePlatform::enableWindow(WindowHandle window, bool enable)
     calls.push_back("EnableWindow(" + std::to_string(window) + "," + (enable ? "1" : "0") + ")");
 }
 
+bool FakePlatform::previewParentExists(WindowHandle window)
+{
+    calls.push_back("IsWindow(" + std::to_string(window) + ")");
+    if (untitledWindows.count(window))
+        return true;
+    for (const auto& [title, handle] : windows) {
+        if (handle == window)
+            return true;
+    }
+    return false;
+}
+
 void FakePlatform::windowShown(WindowHandle, std::u16string_view title)
 {
     calls.push_back("Shown(" + utf8(title) + ")");

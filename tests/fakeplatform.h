@@ -3,6 +3,7 @@
 #include "platform.h"
 
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,7 @@ public:
     void setWindowTopmost(WindowHandle window, int x, int y, int width, int height) override;
     void showCursor(bool show) override;
     void enableWindow(WindowHandle window, bool enable) override;
+    bool previewParentExists(WindowHandle window) override;
     void windowShown(WindowHandle window, std::u16string_view title) override;
     void windowUnloaded(WindowHandle window, std::u16string_view title) override;
     void exitProcess(int code) override;
@@ -25,7 +27,11 @@ public:
 
     // Titles of the windows that findWindow finds, with their handles.
     std::map<std::u16string, WindowHandle> windows;
-    // The calls as text, e.g. "ShowCursor(0)", "SetWindowPos(7,-1,0,0,800,600,0x50)".
+    // Windows that exist without a title to find them by, such as the
+    // host's preview window.
+    std::set<WindowHandle> untitledWindows;
+    // The calls as text, e.g. "ShowCursor(0)", "SetWindowPos(7,-1,0,0,800,600,0x50)",
+    // "IsWindow(7)".
     std::vector<std::string> calls;
     // The cursor display count; 0 at first, as the system's.
     int cursorCount = 0;

@@ -1,10 +1,11 @@
 // Start-up with the recording platform: the command-line dispatch, the show's
-// start and end, and the display-properties lock; and the lock-file marker of
-// the Qt platform.
+// start and end, the preview, and the display-properties lock; and the
+// lock-file marker of the Qt platform.
 #include "fakeplatform.h"
 #include "frmmain.h"
 #include "frmset.h"
 #include "platform_qt.h"
+#include "previewwindow.h"
 #include "startup.h"
 
 #include <QGuiApplication>
@@ -12,11 +13,13 @@
 #include <QScreen>
 #include <QSysInfo>
 #include <QTemporaryDir>
+#include <QWindow>
 #include <QtTest>
 
 using montera::FakePlatform;
 using montera::frmMain;
 using montera::frmSet;
+using montera::PreviewWindow;
 using montera::StartOutcome;
 using montera::Startup;
 using montera::WindowHandle;
@@ -26,6 +29,8 @@ Q_DECLARE_METATYPE(StartOutcome)
 namespace {
 
 constexpr WindowHandle kDisplayProperties = 42;
+// The host's preview window, which exists without a title.
+constexpr WindowHandle kPreviewHost = 1234;
 const char* const kFindShow = "FindWindow(ScreenSaver_MainForm_20020313)";
 const char* const kFindProperties = "FindWindow(画面のプロパティ)";
 
@@ -67,6 +72,10 @@ private slots:
     void dispatch_data();
     void dispatch();
     void showLoadsBeforeShowing();
+    void previewDrawsPanelInsideHost();
+    void previewEndsWhenHostGoes();
+    void previewFitsPanel_data();
+    void previewFitsPanel();
     void endShowRestoresCursorAndExits();
     void closingShowRestoresCursorOnce();
     void settingsUnloadUnlocks_data();
@@ -79,25 +88,42 @@ private slots:
 
 private:
     std::unique_ptr<FakePlatform> m_fake;
+    // The host's preview window as Qt reaches it.
+    std::unique_ptr<QWindow> m_host;
     std::unique_ptr<Startup> m_startup;
     int m_mainLoads = 0;
     int m_setLoads = 0;
+    int m_previewLoads = 0;
+    std::function<void(frmMain&)> m_previewLoad;
 };
 
 void TestStartup::init()
 {
     m_fake = std::make_unique<FakePlatform>();
+    m_fake->untitledWindows.insert(kPreviewHost);
+    m_host = std::make_unique<QWindow>();
+    m_host->setGeometry(0, 0, 200, 100);
     m_mainLoads = 0;
     m_setLoads = 0;
-    m_startup = std::make_unique<Startup>(*m_fake, QString(),
-                                          montera::StartupHooks{[this](Startup&, frmMain&) { ++m_mainLoads; },
-                                                                [this](Startup&, frmSet&) { ++m_setLoads; }});
+    m_previewLoads = 0;
+    m_previewLoad = nullptr;
+    m_startup = std::make_unique<Startup>(
+        *m_fake, QString(),
+        montera::StartupHooks{
+            [this](Startup&, frmMain&) { ++m_mainLoads; }, [this](Startup&, frmSet&) { ++m_setLoads; },
+            [this](Startup&, frmMain& form) {
+                ++m_previewLoads;
+                if (m_previewLoad)
+                    m_previewLoad(form);
+            },
+            [this](WindowHandle window) { return window == kPreviewHost ? m_host.get() : nullptr; }});
 }
 
 void TestStartup::cleanup()
 {
     m_startup.reset();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    m_host.reset();
     m_fake.reset();
 }
 
@@ -155,9 +181,11 @@ void TestStartup::dispatch_data()
     const QStringList settingsLocking{kFindShow, kFindProperties, "EnableWindow(42,0)"};
     const QStringList settingsLockingHost{kFindShow, "EnableWindow(1234,0)"};
     const QStringList show{kFindShow, "ShowCursor(0)", "Shown(ScreenSaver_MainForm_20020313)", topmostCall()};
+    const QStringList preview{kFindShow, "IsWindow(1234)"};
     const auto settingsOpen = StartOutcome::SettingsOpen;
+    const auto previewRunning = StartOutcome::PreviewRunning;
     const WindowHandle none = 0;
-    const WindowHandle host = 1234;
+    const WindowHandle host = kPreviewHost;
     const WindowHandle properties = kDisplayProperties;
 
     QTest::newRow("/c with a window number")
@@ -172,7 +200,12 @@ void TestStartup::dispatch_data()
         << "/c" << false << true << settingsOpen << settingsLocking << properties;
     QTest::newRow("/C") << "/C" << false << true << settingsOpen << settingsLocking << properties;
     QTest::newRow("/p with a window number")
-        << "/p 1234" << false << true << StartOutcome::Ended << ended << none;
+        << "/p 1234" << false << false << previewRunning << preview << none;
+    QTest::newRow("/P after a colon") << "/P:1234" << false << false << previewRunning << preview << none;
+    QTest::newRow("/p with a closed window")
+        << "/p 99" << false << true << StartOutcome::Ended << QStringList{kFindShow, "IsWindow(99)"} << none;
+    QTest::newRow("/p 0") << "/p 0" << false << false << StartOutcome::Ended << ended << none;
+    QTest::newRow("/p during a show") << "/p 1234" << true << false << StartOutcome::Ended << ended << none;
     QTest::newRow("/P") << "/P" << false << false << StartOutcome::Ended << ended << none;
     QTest::newRow("/a") << "/a" << false << true << StartOutcome::Ended << ended << none;
     QTest::newRow("/A") << "/A" << false << false << StartOutcome::Ended << ended << none;
@@ -211,13 +244,19 @@ void TestStartup::dispatch()
 
     frmMain* show = m_startup->mainForm();
     frmSet* settings = m_startup->setForm();
+    PreviewWindow* preview = m_startup->previewWindow();
     QCOMPARE(show != nullptr, outcome == StartOutcome::ShowRunning);
     QCOMPARE(settings != nullptr, outcome == StartOutcome::SettingsOpen);
+    QCOMPARE(preview != nullptr, outcome == StartOutcome::PreviewRunning);
     QCOMPARE(m_mainLoads, outcome == StartOutcome::ShowRunning ? 1 : 0);
     QCOMPARE(m_setLoads, outcome == StartOutcome::SettingsOpen ? 1 : 0);
+    QCOMPARE(m_previewLoads, outcome == StartOutcome::PreviewRunning ? 1 : 0);
     QCOMPARE(m_startup->displayPropertiesWnd(), locked);
     if (settings) {
         QVERIFY(settings->isVisible());
+    }
+    if (preview) {
+        QVERIFY(preview->isVisible());
     }
     if (show) {
         QVERIFY(show->isVisible());
@@ -264,6 +303,87 @@ void TestStartup::showLoadsBeforeShowing()
     QCOMPARE(m_startup->setForm(), hiddenSettings);
     // Loading the settings window for the show does not touch the lock.
     QVERIFY(!calls(*m_fake).contains(kFindProperties));
+}
+
+void TestStartup::previewDrawsPanelInsideHost()
+{
+    // Counts the native windows made, by their widgets' names.
+    struct NativeWindows : QObject {
+        QStringList made;
+        bool eventFilter(QObject* watched, QEvent* event) override
+        {
+            if (event->type() == QEvent::WinIdChange && qobject_cast<QWidget*>(watched))
+                made << watched->objectName();
+            return false;
+        }
+    } native;
+    qApp->installEventFilter(&native);
+    // The panel as the load handler leaves it: here all green.
+    m_previewLoad = [](frmMain& form) {
+        for (QWidget* control : form.fraDocFrame->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            control->hide();
+        montera::setBackColor(form.fraDocFrame, 0x0000FF00);
+    };
+    QCOMPARE(m_startup->Main(QStringLiteral("/p 1234")), StartOutcome::PreviewRunning);
+    qApp->removeEventFilter(&native);
+
+    // A show started now does not take the preview for a running show.
+    QCOMPARE(native.made, QStringList{"PreviewWindow"});
+    PreviewWindow* preview = m_startup->previewWindow();
+    QVERIFY(preview->windowTitle() != QString::fromUtf16(montera::kMainWindowTitle.data(),
+                                                         qsizetype(montera::kMainWindowTitle.size())));
+    QCOMPARE(preview->windowHandle()->parent(), m_host.get());
+    QCOMPARE(preview->geometry(), QRect(0, 0, 200, 100));
+    const QImage drawn = preview->grab().toImage();
+    QCOMPARE(drawn.pixelColor(preview->panelRect().center()), QColor(Qt::green));
+    QCOMPARE(drawn.pixelColor(0, 0), QColor(Qt::black));
+    QCOMPARE(m_fake->cursorCount, 0);
+}
+
+void TestStartup::previewEndsWhenHostGoes()
+{
+    QCOMPARE(m_startup->Main(QStringLiteral("/p 1234")), StartOutcome::PreviewRunning);
+    QTest::qWait(3 * montera::kPreviewWatchIntervalMs);
+    QVERIFY(!m_fake->exited);
+    m_fake->untitledWindows.clear();
+    QElapsedTimer gone;
+    gone.start();
+    QTRY_VERIFY_WITH_TIMEOUT(m_fake->exited, 1000);
+    QVERIFY(gone.elapsed() <= 2 * montera::kPreviewWatchIntervalMs);
+    QTest::qWait(2 * montera::kPreviewWatchIntervalMs);
+    QCOMPARE(calls(*m_fake).count(QStringLiteral("ExitProcess(0)")), 1);
+}
+
+void TestStartup::previewFitsPanel_data()
+{
+    QTest::addColumn<QSize>("window");
+    QTest::addColumn<QRect>("panel");
+    // The panel is 40 by 20.
+    QTest::newRow("wider") << QSize(100, 20) << QRect(30, 0, 40, 20);
+    QTest::newRow("taller") << QSize(40, 40) << QRect(0, 10, 40, 20);
+    QTest::newRow("smaller") << QSize(10, 10) << QRect(0, 2, 10, 5);
+    QTest::newRow("larger, same shape") << QSize(400, 200) << QRect(0, 0, 400, 200);
+    QTest::newRow("a pixel of margin") << QSize(41, 20) << QRect(0, 0, 40, 20);
+}
+
+void TestStartup::previewFitsPanel()
+{
+    QFETCH(QSize, window);
+    QFETCH(QRect, panel);
+    QImage red(40, 20, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    PreviewWindow preview(red);
+    preview.resize(window);
+    QCOMPARE(preview.panelRect(), panel);
+    const QImage drawn = preview.grab().toImage();
+    for (int y = 0; y < window.height(); ++y) {
+        for (int x = 0; x < window.width(); ++x) {
+            const QColor expected = panel.contains(x, y) ? Qt::red : Qt::black;
+            if (drawn.pixelColor(x, y) != expected)
+                QFAIL(qPrintable(
+                    QStringLiteral("pixel (%1, %2) is %3").arg(x).arg(y).arg(drawn.pixelColor(x, y).name())));
+        }
+    }
 }
 
 void TestStartup::endShowRestoresCursorAndExits()

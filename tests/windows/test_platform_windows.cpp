@@ -55,6 +55,9 @@ int main()
           "findWindow finds a window titled 画面のプロパティ");
     DestroyWindow(properties);
 
+    check(platform->previewParentExists(handle), "previewParentExists is true for a window");
+    check(!platform->previewParentExists(0), "previewParentExists is false for 0");
+
     platform->enableWindow(handle, false);
     check(!IsWindowEnabled(window), "enableWindow(false) disables it");
     platform->enableWindow(handle, true);
@@ -71,5 +74,7 @@ int main()
     check(cursorCount() == count, "showCursor(true) raises it back");
 
     DestroyWindow(window);
+    check(!platform->previewParentExists(handle),
+          "previewParentExists is false once the window is destroyed");
     return failures == 0 ? 0 : 1;
 }
