@@ -23,6 +23,9 @@ ManifestDPIAware true
 !define DESKTOP_KEY "Control Panel\Desktop"
 !define SETTINGS_LINK "$SMPROGRAMS\モンテラの設定.lnk"
 
+; "page" while WaitUntilClosed is called from a page's callback.
+Var WaitingIn
+
 Name "モンテラ ${MONTERA_VERSION}"
 OutFile "${MONTERA_OUTFILE}"
 ; The settings file and the answer history are kept beside the program, so
@@ -51,6 +54,7 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "GPL-3.0-or-later"
 ; The GPL governs passing the program on, not using it: nothing to accept.
 !define MUI_LICENSEPAGE_TEXT_BOTTOM "$(LicenseNote)"
 !define MUI_LICENSEPAGE_BUTTON "$(^NextBtn)"
+!define MUI_PAGE_CUSTOMFUNCTION_LEAVE AskToClose
 !insertmacro MUI_PAGE_LICENSE "${MONTERA_LICENSE}"
 !insertmacro MUI_PAGE_INSTFILES
 !define MUI_FINISHPAGE_TEXT "$(FinishText)"
@@ -59,6 +63,7 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "GPL-3.0-or-later"
 !define MUI_FINISHPAGE_RUN_TEXT "$(OpenSettings)"
 !insertmacro MUI_PAGE_FINISH
 
+!define MUI_PAGE_CUSTOMFUNCTION_LEAVE un.AskToClose
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
 
@@ -114,8 +119,8 @@ LangString Kept ${LANG_JAPANESE} "設定・回答履歴・問題集は $INSTDIR 
         StrCpy $0 0
     FunctionEnd
 
-    ; Returns once モンテラ no longer runs, or aborts with nothing changed when
-    ; the user cancels; a silent run cancels at once.
+    ; Returns once モンテラ no longer runs, or stops with nothing changed
+    ; when the user cancels; a silent run cancels at once.
     Function ${un}WaitUntilClosed
         ${Do}
             Call ${un}IsRunning
@@ -123,11 +128,25 @@ LangString Kept ${LANG_JAPANESE} "設定・回答履歴・問題集は $INSTDIR 
                 Return
             ${EndIf}
             MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$(Running)" /SD IDCANCEL IDRETRY retry
-            DetailPrint "$(NothingChanged)"
             SetErrorLevel 2
+            ; In a page's callback, on the main thread, Quit ends the
+            ; installer; in a section Abort does, with a line in the log.
+            ${If} $WaitingIn == "page"
+                Quit
+            ${EndIf}
+            DetailPrint "$(NothingChanged)"
             Abort
         retry:
         ${Loop}
+    FunctionEnd
+
+    ; Asked when the page that starts the work is left, so that Cancel
+    ; closes the installer before its progress page. The section asks again,
+    ; as pages are skipped when silent.
+    Function ${un}AskToClose
+        StrCpy $WaitingIn "page"
+        Call ${un}WaitUntilClosed
+        StrCpy $WaitingIn ""
     FunctionEnd
 !macroend
 !insertmacro DEFINE_IS_RUNNING ""
