@@ -31,7 +31,7 @@ wineboot -i >/dev/null 2>&1
 
 folder=$(x_program_folder "$bench_dir/app")
 printf '[Setting]\r\nFILE=sample.qiz\r\nMODE=0\r\n' >"$folder/モンテラ.ini"
-cp "$bench_dir/bench/bare_window.exe" "$folder/"
+cp "$bench_dir/bare_window.exe" "$folder/"
 
 # Prints "milliseconds peak-KiB" for one start of the program with arguments.
 start_once() {
