@@ -22,7 +22,6 @@ step "building the benchmark build" cmake --build "$bench_dir" --target montera 
 
 source scripts/xvfb-helpers
 export WINEPREFIX=$root/$win_dir/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-trap 'wineserver -k 2>/dev/null || true; x_cleanup' EXIT
 x_start_server 1024x768
 # A Wine server that stays between the starts, as it does on a desktop where
 # Wine runs other programs: each start then pays for the program alone.
