@@ -99,6 +99,14 @@ void extract(zip_t* archive, zip_uint64_t index, const QString& name, bool compr
             write(input.data(), size_t(got));
             continue;
         }
+        // A frame that says at once how large it expands is refused before
+        // any of it is written.
+        if (written == 0) {
+            const unsigned long long declared = ZSTD_getFrameContentSize(input.data(), size_t(got));
+            if (declared != ZSTD_CONTENTSIZE_UNKNOWN && declared != ZSTD_CONTENTSIZE_ERROR &&
+                declared > quint64(kMaxEntryBytes))
+                throw PackageError{QStringLiteral("%1 expands beyond 1 GB").arg(name)};
+        }
         ZSTD_inBuffer in{input.data(), size_t(got), 0};
         while (in.pos < in.size) {
             ZSTD_outBuffer chunk{output.data(), output.size(), 0};
@@ -125,7 +133,7 @@ void unpackCollection(const QString& fileName, const QString& sqliteFile)
         const QString text = zipErrorText(&error);
         zip_error_fini(&error);
         throw PackageError{code == ZIP_ER_NOZIP
-                               ? QStringLiteral("is no zip file, so no Anki package")
+                               ? QStringLiteral("is no zip file, or a truncated one, so no Anki package")
                                : QStringLiteral("is a damaged or truncated zip file: ") + text};
     }
     static const char* const kPreferred[] = {"collection.anki21b", "collection.anki21", "collection.anki2"};

@@ -128,11 +128,11 @@ QString unshowableReason(const QString& field)
     static const QRegularExpression mathJax(QStringLiteral("\\\\\\(.*\\\\\\)|\\\\\\[.*\\\\\\]"),
                                             QRegularExpression::DotMatchesEverythingOption);
     if (field.contains(QStringLiteral("image-occlusion:")))
-        return QStringLiteral("an image occlusion");
+        return QStringLiteral("it is an image occlusion");
     if (field.contains(latex))
-        return QStringLiteral("LaTeX");
+        return QStringLiteral("it uses LaTeX");
     if (field.contains(mathJax))
-        return QStringLiteral("MathJax");
+        return QStringLiteral("it uses MathJax");
     return {};
 }
 

@@ -266,7 +266,8 @@ int importFlashcards(const QStringList& args)
                                     .arg(output.set.title));
     }
     if (skipped > 0)
-        print(options.input + QStringLiteral(": %1 cards skipped").arg(skipped));
+        print(options.input + (skipped == 1 ? QStringLiteral(": 1 card skipped")
+                                            : QStringLiteral(": %1 cards skipped").arg(skipped)));
     return 0;
 }
 
