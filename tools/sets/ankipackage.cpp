@@ -132,6 +132,8 @@ void unpackCollection(const QString& fileName, const QString& sqliteFile)
         zip_error_init_with_code(&error, code);
         const QString text = zipErrorText(&error);
         zip_error_fini(&error);
+        if (code == ZIP_ER_NOENT || code == ZIP_ER_OPEN || code == ZIP_ER_READ)
+            throw PackageError{QStringLiteral("cannot be read: ") + text};
         throw PackageError{code == ZIP_ER_NOZIP
                                ? QStringLiteral("is no zip file, or a truncated one, so no Anki package")
                                : QStringLiteral("is a damaged or truncated zip file: ") + text};

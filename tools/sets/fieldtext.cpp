@@ -61,11 +61,12 @@ private:
             m_text += u'\n';
     }
 
-    // Blanks, line ends included, collapse to one space, as HTML draws them.
+    // Blanks, line ends included, collapse to one space, as HTML draws them;
+    // HTML's blanks are ASCII only, so that an ideographic space stays.
     void appendText(const QString& text)
     {
         for (const QChar ch : text) {
-            if (ch.isSpace()) {
+            if (ch == u' ' || ch == u'\t' || ch == u'\n' || ch == u'\r' || ch == u'\f') {
                 if (!m_text.isEmpty() && !m_text.endsWith(u' ') && !m_text.endsWith(u'\n'))
                     m_text += u' ';
             } else {
