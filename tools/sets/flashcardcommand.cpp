@@ -1,6 +1,7 @@
 #include "flashcardcommand.h"
 
 #include "ankipackage.h"
+#include "codec932.h"
 #include "consoletext.h"
 #include "distractors.h"
 #include "flashcardset.h"
@@ -166,7 +167,17 @@ int importFlashcards(const QStringList& args)
             return 1;
         }
         const QString suffix = QFileInfo(options.input).suffix().toLower();
-        Deck deck = readPairTable(file.readAll(), suffix == u"csv" ? TableFormat::Csv : TableFormat::Tsv,
+        if (suffix != u"csv" && suffix != u"tsv" && suffix != u"txt") {
+            print(options.input + QStringLiteral(": error: the name ends in none of .csv, .tsv and .txt"));
+            return 1;
+        }
+        const QByteArray bytes = file.readAll();
+        if (startsWithUtf16Bom(bytes)) {
+            print(options.input +
+                  QStringLiteral(": error: UTF-16 is not supported: save as UTF-8 or Shift_JIS"));
+            return 1;
+        }
+        Deck deck = readPairTable(bytes, suffix == u"csv" ? TableFormat::Csv : TableFormat::Tsv,
                                   options.heading, options.fields, problems);
         deck.name = options.title.value_or(QFileInfo(options.input).completeBaseName());
         decks.push_back(std::move(deck));
