@@ -143,6 +143,9 @@ void TestAnki::outputs_data()
     QTest::newRow("one file per usable deck, named after it")
         << QStringList{mixed, "--out-dir", "OUT/sets"} << 0
         << QStringList{"sets/日本語-名詞.qiz", "sets/日本語-動詞.qiz", "sets/日本語.qiz", "sets/理科.qiz"};
+    QTest::newRow("names that clash get a number")
+        << QStringList{mixed, "--out-dir", "OUT", "--title", "T"} << 0
+        << QStringList{"T.qiz", "T-2.qiz", "T-3.qiz", "T-4.qiz"};
     QTest::newRow("-o with several usable decks")
         << QStringList{mixed, "-o", "OUT/x.qiz"} << 1 << QStringList{};
     QTest::newRow("-o with one picked")
