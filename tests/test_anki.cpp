@@ -97,21 +97,32 @@ void TestAnki::badPackages_data()
     QTest::addColumn<QString>("package");
     QTest::addColumn<QString>("where");
     QTest::addColumn<QString>("error");
+    QTest::addColumn<QString>("answer"); // the field asked for
 
     QTest::newRow("a zip that is no deck") << deckFile("not-a-deck.apkg") << ""
-                                           << "is no Anki package";
+                                           << "is no Anki package"
+                                           << "";
     QTest::newRow("a truncated zip") << deckFile("truncated.apkg") << ""
-                                     << "truncated";
+                                     << "truncated"
+                                     << "";
     QTest::newRow("a corrupt SQLite file") << deckFile("corrupt-sqlite.apkg") << ""
-                                           << "no SQLite database";
+                                           << "no SQLite database"
+                                           << "";
     QTest::newRow("fewer fields than the note type") << deckFile("short-fields.apkg") << "1600000000000"
-                                                     << "the note has 1 fields, and its type Basic has 2";
+                                                     << "the note has 1 fields, and its type Basic has 2"
+                                                     << "";
     QTest::newRow("an entry leaving the archive") << deckFile("escaping-entry.apkg") << ""
-                                                  << "leaves the archive";
+                                                  << "leaves the archive"
+                                                  << "";
     QTest::newRow("a zstd stream beyond 1 GB") << deckFile("zstd-bomb.apkg") << ""
-                                               << "expands beyond 1 GB";
+                                               << "expands beyond 1 GB"
+                                               << "";
+    QTest::newRow("a field that no note type has") << deckFile("schema18.apkg") << ""
+                                                   << "no note type has a field Furigana"
+                                                   << "Furigana";
     QTest::newRow("no file") << deckFile("absent.apkg") << ""
-                             << "cannot be read";
+                             << "cannot be read"
+                             << "";
 }
 
 void TestAnki::badPackages()
@@ -119,12 +130,13 @@ void TestAnki::badPackages()
     QFETCH(QString, package);
     QFETCH(QString, where);
     QFETCH(QString, error);
+    QFETCH(QString, answer);
     // The temporary copy goes whatever happens.
     QTemporaryDir temp;
     const QByteArray tmpdir = qgetenv("TMPDIR");
     qputenv("TMPDIR", temp.path().toUtf8());
     CardProblems problems;
-    readAnkiPackage(package, FieldChoice{}, problems);
+    readAnkiPackage(package, FieldChoice{{}, answer, FieldChoice::Side::AsNamed}, problems);
     qputenv("TMPDIR", tmpdir);
     QCOMPARE(problems.size(), size_t(1));
     QCOMPARE(problems[0].kind, ProblemKind::Error);

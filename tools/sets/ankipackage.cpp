@@ -316,6 +316,17 @@ std::vector<Deck> readCollection(QSqlDatabase& db, const FieldChoice& choice, Ca
     const bool newSchema = schema.next() && schema.value(0).toInt() > 0;
     const Collection collection = newSchema ? readSchema18(db) : readSchema11(db);
 
+    // A field that no note type has is a mistake in the command, not a
+    // reason to skip every card one by one.
+    for (const QString& wanted : {choice.question, choice.answer}) {
+        const bool anyHasIt = std::any_of(collection.noteTypes.begin(), collection.noteTypes.end(),
+                                          [&wanted](const auto& entry) {
+                                              const int index = fieldIndex(wanted, entry.second.fields, 0);
+                                              return index >= 0 && index < entry.second.fields.size();
+                                          });
+        if (!wanted.isEmpty() && !anyHasIt)
+            throw PackageError{QStringLiteral("no note type has a field %1").arg(wanted)};
+    }
     std::map<qint64, Deck> decks;
     for (const auto& [id, name] : collection.decks)
         decks[id].name = name;
