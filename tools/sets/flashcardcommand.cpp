@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <optional>
 #include <set>
 
@@ -193,9 +194,13 @@ int importFlashcards(const QStringList& args)
             for (Deck& deck : decks)
                 deck.name = *options.title;
     }
-    std::vector<std::vector<WrittenSet>> made;
-    for (const Deck& deck : decks)
-        made.push_back(setsOfDeck(deck, options.seed, problems));
+    // Cards read from a file with errors are not judged: they may be wrong.
+    const bool readFailed = std::any_of(problems.begin(), problems.end(), [](const CardProblem& problem) {
+        return problem.kind == ProblemKind::Error;
+    });
+    std::vector<std::vector<WrittenSet>> made(decks.size());
+    for (size_t d = 0; d < decks.size() && !readFailed; ++d)
+        made[d] = setsOfDeck(decks[d], options.seed, problems);
 
     bool failed = false;
     int skipped = 0;
