@@ -98,6 +98,10 @@ int main(int argc, char* argv[])
     }
     g_out = QString::fromLocal8Bit(argv[1]);
     generated();
+    // Flashcard fields as Anki keeps them, and a list as its text export writes it.
+    write("fields", "<div>a&amp;b<br>c</div>[sound:x.mp3] 日本[にほん]");
+    write("fields", "{{c1::東京::首都}}は{{c2::日本}}の{{c1::都}}[$]x[/$]");
+    write("pairs", QByteArray(1, 1) + "#separator:tab\n#html:true\n#tags column:3\n犬\tdog<br>\tt\n");
     for (int i = 2; i < argc; ++i) {
         const QString name = QString::fromLocal8Bit(argv[i]);
         QFile file(name);
@@ -107,9 +111,10 @@ int main(int argc, char* argv[])
         const QString format = QFileInfo(name).suffix().toLower();
         if (format == u"qiz" || format == u"5tx" || format == u"5tq")
             addSet(format, bytes);
-        else if (format == u"csv")
+        else if (format == u"csv") {
             write("import", QByteArray(1, 0) + bytes);
-        else
+            write("pairs", QByteArray(1, 0) + bytes);
+        } else
             write("codec", bytes.left(4096));
     }
     return 0;

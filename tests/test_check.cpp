@@ -224,6 +224,16 @@ void TestCheck::generated_data()
         << "percent.qiz" << testutil::crlfText({"Q=a", "A1=x", "A =%1", "Q=b", "A1=y", "A =1"}) << 0
         << "percent.qiz:3: warning: answer \"%1\" is not a number from -32767 to 32767: no choice of "
            "question 1 counts as correct";
+    // The window's limits, by the rule that the flashcard import shares.
+    QTest::newRow("choice wider than its line")
+        << "wide.qiz"
+        << testutil::crlfText(
+               {"Q=a", "A1=x", "A2=" + QString(34, QChar(u'x')).repeated(2), "A3=v", "A4=z", "A5=w", "A =1"})
+        << 0 << "wide.qiz:1: warning: choice 2: a choice is 68 half-width characters wide";
+    QTest::newRow("question taller than its box")
+        << "tall.5tx"
+        << testutil::crlfText({"h", "h", "h", "T", "1", QString(400, QChar(u'a')), "1", "2", "3", "4", "5"})
+        << 0 << "tall.5tx:6: warning: the question takes 8 lines";
     QTest::newRow("empty 5tx") << "empty.5tx" << QByteArray() << 1
                                << "empty.5tx: error: 0 lines: a 5TX set has 5 header lines";
 }

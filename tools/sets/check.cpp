@@ -4,6 +4,7 @@
 #include "fileutil.h"
 #include "json.h"
 #include "read5tq.h"
+#include "textfit.h"
 
 #include <QFile>
 
@@ -272,6 +273,35 @@ void check5tq(Collector& out, const QByteArray& raw)
 
 } // namespace
 
+namespace {
+
+enum class Position { Line, Offset };
+
+// What the show cannot draw whole: a question taller than its box, a choice
+// wider than its line or broken over two.
+void checkFit(Collector& out, const QuestionBank& bank, const LoadReport& load, Position position)
+{
+    for (int q = 0; q <= bank.LastQuestion; ++q) {
+        const qint64 start = size_t(q) < load.questionStarts.size() ? load.questionStarts[size_t(q)] : 0;
+        const auto warn = [&](const QString& message) {
+            if (position == Position::Offset)
+                out.atOffset(Severity::Warning, start, message);
+            else
+                out.atLine(Severity::Warning, int(start), message);
+        };
+        const QString tall = sets::questionFitProblem(bank.QuestionText[q]);
+        if (!tall.isEmpty())
+            warn(tall);
+        for (int c = 0; c < kChoiceCount; ++c) {
+            const QString wide = sets::choiceFitProblem(bank.Choices[size_t(q)][size_t(c)]);
+            if (!wide.isEmpty())
+                warn(QStringLiteral("choice %1: ").arg(c + 1) + wide);
+        }
+    }
+}
+
+} // namespace
+
 Report checkFile(const QString& fileName)
 {
     Report report;
@@ -327,6 +357,8 @@ Report checkFile(const QString& fileName)
             checkQizContent(out, bank, load);
     }
     out.finish();
+    if (report.outcome == LoadOutcome::Ok)
+        checkFit(out, bank, load, report.format == u"5TQ" ? Position::Offset : Position::Line);
 
     // The show cannot end a study, exam or oni run on a set that no answer
     // can get right, so it runs such a set in the normal mode.

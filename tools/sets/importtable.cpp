@@ -1,12 +1,12 @@
 #include "importtable.h"
 
+#include "csvrows.h"
 #include "fileutil.h"
 #include "findings.h"
 
 #include <csv.h>
 
 #include <algorithm>
-#include <memory>
 #include <optional>
 
 namespace montera::sets {
@@ -16,61 +16,6 @@ namespace {
 constexpr int kAnswerColumn = 6;
 constexpr int kTitleColumn = 7;
 constexpr int kNeededCells = 7;
-
-// Collects the records that libcsv reports, with the table line where each
-// starts. With CSV_REPALL_NL every line end outside a cell is reported as a
-// record end of its own, so empty lines count too; a CR LF pair is one line
-// end.
-struct Collector {
-    struct Row {
-        int line = 0;
-        std::vector<QByteArray> cells;
-    };
-    std::vector<Row> rows;
-    Row current;
-    int line = 1;         // the line the parser has reached
-    bool afterCr = false; // the last line end was a CR, so an LF now ends nothing
-    bool rowStarted = false;
-
-    static void onCell(void* data, size_t size, void* context)
-    {
-        auto& self = *static_cast<Collector*>(context);
-        const QByteArray cell(static_cast<const char*>(data), qsizetype(size));
-        if (!self.rowStarted) {
-            self.rowStarted = true;
-            self.current.line = self.line;
-        }
-        // A quoted cell may hold line ends of its own.
-        self.afterCr = false;
-        for (qsizetype i = 0; i < cell.size(); ++i) {
-            if (cell[i] == '\r' || (cell[i] == '\n' && (i == 0 || cell[i - 1] != '\r')))
-                ++self.line;
-        }
-        self.current.cells.push_back(cell);
-    }
-
-    static void onRowEnd(int terminator, void* context)
-    {
-        auto& self = *static_cast<Collector*>(context);
-        if (self.rowStarted)
-            self.rows.push_back(std::move(self.current));
-        self.current = Row();
-        self.rowStarted = false;
-        if (terminator == '\r' || (terminator == '\n' && !self.afterCr))
-            ++self.line;
-        self.afterCr = terminator == '\r';
-    }
-};
-
-// A line break inside a cell, whatever its form, becomes the lone LF that the
-// show draws as a line break: a CR would end the QIZ line.
-QString cellText(const QByteArray& cell, TextEncoding encoding)
-{
-    QString text = decodeText(cell, encoding);
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(u'\r', u'\n');
-    return text;
-}
 
 // "1" to "5" in ASCII or full-width digits, with white space around.
 std::optional<int> answerOf(const QString& cell)
@@ -100,20 +45,9 @@ WrittenSet readTable(const QByteArray& bytes, TableFormat format, const QString&
     set.title = setTitle;
     const TextLayout layout = textLayoutOf(bytes);
 
-    csv_parser parser;
-    csv_init(&parser, CSV_STRICT | CSV_STRICT_FINI | CSV_REPALL_NL);
-    // Keep every cell as it stands: no blank is trimmed.
-    csv_set_space_func(&parser, [](unsigned char) { return 0; });
-    if (format == TableFormat::Tsv)
-        csv_set_delim(&parser, CSV_TAB);
-    Collector collector;
-    const size_t parsed = csv_parse(&parser, layout.body.data(), size_t(layout.body.size()),
-                                    Collector::onCell, Collector::onRowEnd, &collector);
-    const bool complete = parsed == size_t(layout.body.size()) &&
-                          csv_fini(&parser, Collector::onCell, Collector::onRowEnd, &collector) == 0;
-    csv_free(&parser);
+    const CsvRows table = readCsvRows(layout.body, format == TableFormat::Tsv ? CSV_TAB : CSV_COMMA);
     bool first = true;
-    for (const Collector::Row& row : collector.rows) {
+    for (const CsvRow& row : table.rows) {
         if (isEmptyRow(row.cells))
             continue;
         const auto cell = [&row, &layout](int column) {
@@ -156,11 +90,8 @@ WrittenSet readTable(const QByteArray& bytes, TableFormat format, const QString&
     }
     // The rows before a broken quote are still looked at; nothing after it
     // can be told apart.
-    if (!complete)
-        problems.push_back(
-            {collector.rowStarted ? collector.current.line : collector.line,
-             QStringLiteral("a quote that breaks the rules: a quoted cell must be quoted whole, "
-                            "with every quote inside it doubled, and be closed")});
+    if (!table.complete)
+        problems.push_back({table.brokenLine, kBrokenQuote});
     if (set.questions.empty() && problems.empty())
         problems.push_back({0, QStringLiteral("the table has no question")});
     return set;

@@ -7,6 +7,7 @@
 #include "dump.h"
 #include "fileutil.h"
 #include "findings.h"
+#include "flashcardcommand.h"
 #include "importtable.h"
 #include "qizwriter.h"
 #include "stats.h"
@@ -33,6 +34,10 @@ constexpr const char* kUsage =
     "       montera-sets check [--json] FILE...\n"
     "       montera-sets import TABLE -o SET.qiz [--title T] [--creator C] [--version V]\n"
     "                           [--encoding cp932|utf-8]\n"
+    "       montera-sets import DECK.apkg|COLLECTION.colpkg (-o SET.qiz | --out-dir DIR)\n"
+    "                           [--deck NAME] [FLASHCARD OPTIONS]\n"
+    "       montera-sets import --pairs LIST.csv|.tsv|.txt -o SET.qiz [--heading]\n"
+    "                           [FLASHCARD OPTIONS]\n"
     "       montera-sets convert SET -o OUT.qiz [--encoding cp932|utf-8]\n"
     "       montera-sets stats [--json] [--history FILE] SET...\n"
     "\n"
@@ -74,6 +79,21 @@ constexpr const char* kUsage =
     "              The set is code page 932 unless --encoding utf-8 is given.\n"
     "              Problems are listed as TABLE:ROW: error: message, and nothing\n"
     "              is written. Exit status: 0 when the set was written, 1 when not.\n"
+    "\n"
+    "  import DECK.apkg  Make five-choice sets from flashcards: an Anki package or\n"
+    "              collection (one set per deck, titled with its full name; --out-dir\n"
+    "              names each file after its deck, :: becoming -), or with --pairs a\n"
+    "              two-column list (the CSV rules above; #separator:, #html: and\n"
+    "              #columns: header lines as Anki's text export writes them; --heading\n"
+    "              for a first row of headings). The wrong choices are other cards'\n"
+    "              answers of the same kind. FLASHCARD OPTIONS: --question FIELD and\n"
+    "              --answer FIELD (a name, or a number from 1), --reverse, --title T,\n"
+    "              --creator C, --version V, --seed N, --encoding cp932|utf-8 (by\n"
+    "              default code page 932 when every character fits, else UTF-8).\n"
+    "              Cards the show cannot draw are skipped with a warning; a set holds\n"
+    "              at most 2048 questions, and a larger deck makes NAME-1.qiz, ...\n"
+    "              Problems are listed as FILE:NOTE-ID: or LIST:ROW:. Exit status: 0\n"
+    "              when the sets were written, 1 when nothing was.\n"
     "\n"
     "  convert SET  Write any set that loads (QIZ, 5TX or 5TQ) as a QIZ set that\n"
     "              loads to the same questions. Exit status as for import.\n"
@@ -335,6 +355,8 @@ int main(int argc, char* argv[])
         int status = -1;
         if (args[0] == u"check")
             status = checkSets(args.mid(1));
+        else if (args[0] == u"import" && sets::isFlashcardImport(args.mid(1)))
+            status = sets::importFlashcards(args.mid(1));
         else if (args[0] == u"import")
             status = importTable(args.mid(1));
         else if (args[0] == u"convert")
