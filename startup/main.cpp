@@ -38,7 +38,8 @@ int main(int argc, char* argv[])
 
     // The standard dialogs' buttons speak the program's language.
     QTranslator qtTranslator;
-    if (qtTranslator.load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    if (qtTranslator.load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)) ||
+        qtTranslator.load(QStringLiteral("qtbase_ja"), QStringLiteral(":/translations"))) {
         QApplication::installTranslator(&qtTranslator);
     }
     montera::installFontSubstitutions();
