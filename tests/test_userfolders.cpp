@@ -78,8 +78,8 @@ void TestUserFolders::probe()
 
 void TestUserFolders::layout_data()
 {
-    // Folders as P (the program's), C and D (the installed layout's config
-    // and data), S (the bundled sets the build names).
+    // Folders under the test's own: P the program's, C and D the installed
+    // layout's config and data folders, S/sets the bundled sets the build names.
     QTest::addColumn<ProgramFolder>("program");
     QTest::addColumn<QString>("bundled");
     QTest::addColumn<FolderLayout>("expectedLayout");
@@ -110,25 +110,18 @@ void TestUserFolders::layout()
     QFETCH(QString, history);
     QFETCH(QStringList, setFolders);
     QFETCH(QString, page);
-    const QString programFolder = path(program == ProgramFolder::Writable ? "P" : "missing");
-    QVERIFY(QDir(m_dir->path()).mkdir("P"));
-    // The first part of the path names the folder.
-    const auto placed = [&](const QString& relative) {
-        const QString first = relative.section(u'/', 0, 0);
-        const QString rest = relative.section(u'/', 1);
-        const QString folder = first == u"P" ? programFolder : path(first);
-        return rest.isEmpty() ? folder : folder + u'/' + rest;
-    };
-    const QString bundledFolder = bundled.isEmpty() ? QString() : placed(bundled);
-    const UserFolders folders = UserFolders::forProgram(programFolder, {path("C"), path("D"), bundledFolder});
+    if (program == ProgramFolder::Writable)
+        QVERIFY(QDir(m_dir->path()).mkdir("P"));
+    const UserFolders folders = UserFolders::forProgram(
+        path("P"), {path("C"), path("D"), bundled.isEmpty() ? QString() : path(bundled)});
     QCOMPARE(folders.layout(), expectedLayout);
-    QCOMPARE(folders.settingsFile(), placed(settings));
-    QCOMPARE(folders.historyFile(), placed(history));
+    QCOMPARE(folders.settingsFile(), path(settings));
+    QCOMPARE(folders.historyFile(), path(history));
     QStringList expectedFolders;
     for (const QString& folder : setFolders)
-        expectedFolders << placed(folder);
+        expectedFolders << path(folder);
     QCOMPARE(folders.setFolders(), expectedFolders);
-    QCOMPARE(folders.questionSetsPage(), placed(page));
+    QCOMPARE(folders.questionSetsPage(), path(page));
 }
 
 void TestUserFolders::setPath_data()
