@@ -4,8 +4,9 @@
 #include "settingsfile.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
+#include <QRandomGenerator>
 
 #include <filesystem>
 #include <system_error>
@@ -113,9 +114,12 @@ bool isWritableFolder(const QString& folder)
 {
     if (!QFileInfo(folder).isDir())
         return false;
-    QTemporaryFile probe(QDir(folder).filePath(QStringLiteral(".montera-probe-XXXXXX")));
-    probe.setAutoRemove(false);
-    if (!probe.open())
+    // A named file of our own rather than a QTemporaryFile, which on Linux
+    // may be created without a name and so never removed.
+    const QString name =
+        QStringLiteral(".montera-probe-%1").arg(QRandomGenerator::global()->generate64(), 0, 16);
+    QFile probe(QDir(folder).filePath(name));
+    if (!probe.open(QIODevice::WriteOnly | QIODevice::NewOnly))
         return false;
     probe.close();
     return probe.remove();
