@@ -74,38 +74,41 @@ bool wildcardMatches(const QList<uint>& wildcard, const QList<uint>& name)
 
 } // namespace
 
-QStringList FileListBox::matchingFiles(const QString& folder, const QString& pattern)
+QStringList FileListBox::matchingFiles(const QStringList& folders, const QString& pattern)
 {
-    if (folder.isEmpty()) {
-        return {};
-    }
     QList<QList<uint>> wildcards;
     for (const QString& wildcard : pattern.split(u';', Qt::SkipEmptyParts))
         wildcards.append(foldedCodePoints(wildcard.trimmed()));
-    // Only plain files are listed; hidden ones are left out as the system's
-    // file lists leave them out.
-    const QStringList entries = QDir(folder).entryList(QDir::Files, QDir::Unsorted);
     QStringList names;
-    for (const QString& entry : entries) {
-        const QList<uint> name = foldedCodePoints(entry);
-        const bool matches =
-            std::any_of(wildcards.cbegin(), wildcards.cend(),
-                        [&](const QList<uint>& wildcard) { return wildcardMatches(wildcard, name); });
-        if (matches) {
-            names.append(entry);
+    for (const QString& folder : folders) {
+        if (folder.isEmpty())
+            continue;
+        // Only plain files are listed; hidden ones are left out as the
+        // system's file lists leave them out.
+        const QStringList entries = QDir(folder).entryList(QDir::Files, QDir::Unsorted);
+        for (const QString& entry : entries) {
+            const QList<uint> name = foldedCodePoints(entry);
+            const bool matches =
+                std::any_of(wildcards.cbegin(), wildcards.cend(),
+                            [&](const QList<uint>& wildcard) { return wildcardMatches(wildcard, name); });
+            if (matches) {
+                names.append(entry);
+            }
         }
     }
     std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
         const int folded = QString::compare(a, b, Qt::CaseInsensitive);
         return folded != 0 ? folded < 0 : a < b;
     });
+    // A name in several folders stands for one set, the first folder's.
+    names.erase(std::unique(names.begin(), names.end()), names.end());
     return names;
 }
 
-void FileListBox::setFolder(const QString& folder)
+void FileListBox::setFolders(const QStringList& folders)
 {
     clear();
-    addItems(matchingFiles(folder, m_pattern));
+    addItems(matchingFiles(folders, m_pattern));
 }
 
 namespace {

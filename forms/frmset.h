@@ -22,11 +22,12 @@ class FileListBox : public QListWidget {
 public:
     explicit FileListBox(const QString& pattern, QWidget* parent = nullptr);
 
-    // Shows the matching files of the folder; an unreadable folder shows none.
-    void setFolder(const QString& folder);
+    // Shows the matching files of the folders, each name once; an unreadable
+    // folder adds none.
+    void setFolders(const QStringList& folders);
 
-    // The names that the list would show for the folder.
-    static QStringList matchingFiles(const QString& folder, const QString& pattern);
+    // The names that the list would show for the folders.
+    static QStringList matchingFiles(const QStringList& folders, const QString& pattern);
 
 protected:
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,

@@ -14,7 +14,7 @@ namespace {
 
 class ListView final : public montera::SettingsView {
 public:
-    void setListFolder(const QString&) override {}
+    void setListFolders(const QStringList&) override {}
     int itemCount() const override { return 3; }
     QString itemText(int index) const override { return m_items[index]; }
     void selectItem(int index) override
@@ -39,6 +39,7 @@ public:
     bool isLearnChecked() const override { return false; }
     void setHeader(const QString&, const QString&, const QString&) override {}
     void showBrowserError() override {}
+    void showSaveError(const QString&, const QString&) override {}
     void unload() override {}
 
 private:

@@ -10,7 +10,7 @@
 
 namespace montera {
 
-// The answer history beside the settings file.
+// The answer history's file; UserFolders says where it lies.
 inline const QString kHistoryFileName = QStringLiteral("モンテラ履歴.db");
 
 // How a question the show asked ended. The numbers are stored.

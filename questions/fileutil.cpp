@@ -221,17 +221,21 @@ bool ReadBinaryFileStart(const QString& fileName, QByteArray& bytes)
     return true;
 }
 
-bool WriteTextFile(const QString& fileName, const QString& text)
+bool WriteTextFile(const QString& fileName, const QString& text, QString* error)
 {
     removeStaleSaveFiles(fileName);
     QSaveFile file(fileName);
     // A read-only folder cannot take the temporary file; a writable file in it
     // is then written in place.
     file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(cp932::encode(text));
-    return file.commit();
+    bool written = file.open(QIODevice::WriteOnly);
+    if (written) {
+        file.write(cp932::encode(text));
+        written = file.commit();
+    }
+    if (!written && error)
+        *error = file.errorString();
+    return written;
 }
 
 QString ItemOf(qsizetype index, const QStringList& items)

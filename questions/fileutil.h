@@ -91,8 +91,9 @@ bool ReadBinaryFile(const QString& fileName, QByteArray& bytes);
 // bytes past the end as zeros itself.
 bool ReadBinaryFileStart(const QString& fileName, QByteArray& bytes);
 
-// Replaces the file with the text. The old file stays whole if writing fails.
-bool WriteTextFile(const QString& fileName, const QString& text);
+// Replaces the file with the text. The old file stays whole if writing fails;
+// error then takes the reason, when given.
+bool WriteTextFile(const QString& fileName, const QString& text, QString* error = nullptr);
 
 // The element at the index, or the empty string outside the list.
 QString ItemOf(qsizetype index, const QStringList& items);

@@ -3,24 +3,23 @@
 #include "bank.h"
 #include "frmset.h"
 #include "globals.h"
-#include "settingsfile.h"
 
 namespace montera {
 
-HiddenSettings::HiddenSettings(const QString& programFolder)
-    : m_dialog(*this, globalBank(), globalSettings(), programFolder, QUrl(), {})
+HiddenSettings::HiddenSettings(const UserFolders& folders)
+    : m_dialog(*this, globalBank(), globalSettings(), folders, QUrl(), {})
 {
     m_dialog.FormLoad();
 }
 
 void HiddenSettings::readSettings()
 {
-    INIRead(*this, globalSettings(), kSettingsFileName);
+    m_dialog.readSettings();
 }
 
-void HiddenSettings::setListFolder(const QString& folder)
+void HiddenSettings::setListFolders(const QStringList& folders)
 {
-    m_items = FileListBox::matchingFiles(folder, QString::fromLatin1(frmSet::kListPattern));
+    m_items = FileListBox::matchingFiles(folders, QString::fromLatin1(frmSet::kListPattern));
     m_selected = -1;
 }
 

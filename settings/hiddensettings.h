@@ -15,12 +15,12 @@ namespace montera {
 class HiddenSettings final : public SettingsView {
 public:
     // Runs the window's load handler.
-    explicit HiddenSettings(const QString& programFolder);
+    explicit HiddenSettings(const UserFolders& folders);
 
     // Reads the settings file into the settings and the controls once more.
     void readSettings();
 
-    void setListFolder(const QString& folder) override;
+    void setListFolders(const QStringList& folders) override;
     int itemCount() const override { return int(m_items.size()); }
     QString itemText(int index) const override { return m_items.value(index); }
     void selectItem(int index) override;
@@ -35,6 +35,7 @@ public:
     bool isLearnChecked() const override { return m_learn; }
     void setHeader(const QString&, const QString&, const QString&) override {}
     void showBrowserError() override {}
+    void showSaveError(const QString&, const QString&) override {}
     void unload() override {}
 
 private:

@@ -10,27 +10,34 @@
 namespace montera {
 
 SettingsDialog::SettingsDialog(SettingsView& view, QuestionBank& bank, Settings& settings,
-                               QString programFolder, QUrl questionSetsPage, UrlOpener openUrl)
+                               UserFolders folders, QUrl questionSetsPage, UrlOpener openUrl)
     : m_view(view)
     , m_bank(bank)
     , m_settings(settings)
-    , m_programFolder(std::move(programFolder))
+    , m_folders(std::move(folders))
     , m_questionSetsPage(std::move(questionSetsPage))
     , m_openUrl(std::move(openUrl))
 {}
 
 void SettingsDialog::FormLoad()
 {
-    // From here on the settings file and every set are named without a
-    // folder and found beside the program.
-    QDir::setCurrent(m_programFolder);
-    m_view.setListFolder(m_programFolder);
-    INIRead(m_view, m_settings, kSettingsFileName);
+    // Sets are named by their bare names and found through the folders; the
+    // user's folder is the current one, as the program's was, for anything
+    // else that names a file without a folder.
+    QDir::setCurrent(m_folders.userSetsFolder());
+    m_view.setListFolders(m_folders.setFolders());
+    readSettings();
+}
+
+void SettingsDialog::readSettings()
+{
+    INIRead(m_view, m_settings, m_folders.settingsFile());
+    m_settings.SetPath = m_folders.setPath(m_settings.SetFileName);
 }
 
 void SettingsDialog::lstSetListClick()
 {
-    LoadQuestion(m_bank, m_settings.Mode, m_view.selectedItemText());
+    LoadQuestion(m_bank, m_settings.Mode, m_folders.setPath(m_view.selectedItemText()));
     m_view.setHeader(m_bank.SetTitle, m_bank.SetVersion, m_bank.SetCreator);
 }
 
@@ -48,7 +55,16 @@ void SettingsDialog::cmdOKClick()
     m_settings.Size = m_view.displaySize();
     m_settings.ShowAnswer = m_view.isShowAnswerChecked();
     m_settings.Learn = m_view.isLearnChecked();
-    INIWrite(m_view, m_settings);
+    QString error;
+    const bool saved = m_folders.createSettingsFolder(error) &&
+                       INIWrite(m_view, m_settings, m_folders.settingsFile(), &error);
+    // Beside the program a failed write stays silent, as it always was. In
+    // the user's own folder it is worth telling: the window stays open, so
+    // that the choices are not lost while the user makes room.
+    if (!saved && m_folders.layout() == FolderLayout::Installed) {
+        m_view.showSaveError(m_folders.settingsFile(), error);
+        return;
+    }
     m_view.unload();
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "userfolders.h"
+
 #include <QString>
 #include <QUrl>
 
@@ -17,12 +19,16 @@ class SettingsDialog {
 public:
     using UrlOpener = std::function<bool(const QUrl&)>;
 
-    SettingsDialog(SettingsView& view, QuestionBank& bank, Settings& settings, QString programFolder,
+    SettingsDialog(SettingsView& view, QuestionBank& bank, Settings& settings, UserFolders folders,
                    QUrl questionSetsPage, UrlOpener openUrl);
 
-    // The load handler: the program's folder becomes the current directory,
-    // the list shows its sets, and the settings file is read.
+    // The load handler: the user's sets' folder becomes the current
+    // directory, the list shows the user's and the bundled sets, and the
+    // settings file is read.
     void FormLoad();
+    // Reads the settings file into the settings and the window, and finds
+    // the file of the set it names.
+    void readSettings();
     void lstSetListClick();
     void cmdOKClick();
     void cmdCancelClick();
@@ -32,7 +38,7 @@ private:
     SettingsView& m_view;
     QuestionBank& m_bank;
     Settings& m_settings;
-    QString m_programFolder;
+    const UserFolders m_folders;
     QUrl m_questionSetsPage;
     UrlOpener m_openUrl;
 };

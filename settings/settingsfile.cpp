@@ -72,7 +72,7 @@ void INIRead(SettingsView& view, Settings& settings, const QString& fileName)
     }
 }
 
-void INIWrite(const SettingsView& view, const Settings& settings)
+bool INIWrite(const SettingsView& view, const Settings& settings, const QString& fileName, QString* error)
 {
     // A set the list cannot show (a 5TX set, another case, a file gone) was
     // never selected; it stays what the file said rather than being lost.
@@ -84,8 +84,7 @@ void INIWrite(const SettingsView& view, const Settings& settings)
                          QStringLiteral("\r\nSHOWANSWER=") + (settings.ShowAnswer ? u'1' : u'0') +
                          QStringLiteral("\r\nLEARN=") + (settings.Learn ? u'1' : u'0') +
                          QStringLiteral("\r\n");
-    // A failed write is silent: the old file, if any, stays whole.
-    WriteTextFile(kSettingsFileName, text);
+    return WriteTextFile(fileName, text, error);
 }
 
 void INIDefault(SettingsView& view)

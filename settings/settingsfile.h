@@ -7,7 +7,8 @@ namespace montera {
 class SettingsView;
 struct Settings;
 
-// The settings file beside the program, in code page 932 with CR LF.
+// The settings file, in code page 932 with CR LF; UserFolders says where it
+// lies.
 inline const QString kSettingsFileName = QStringLiteral("モンテラ.ini");
 
 // Reads the file into the settings and the window: of the first three lines,
@@ -20,7 +21,10 @@ void INIRead(SettingsView& view, Settings& settings, const QString& fileName);
 // Writes the list's selected set, the selected mode and the display options
 // to the settings file; with nothing selected, the set read from the file
 // stays. A program that reads only the first three lines reads it as before.
-void INIWrite(const SettingsView& view, const Settings& settings);
+// False when the file cannot be written, with the reason in error; the old
+// file, if any, then stays whole.
+bool INIWrite(const SettingsView& view, const Settings& settings, const QString& fileName,
+              QString* error = nullptr);
 
 // The state of the window when there is nothing to read: the normal mode.
 void INIDefault(SettingsView& view);

@@ -3,6 +3,7 @@
 #include "globals.h"
 
 #include <QString>
+#include <QStringList>
 
 namespace montera {
 
@@ -13,8 +14,9 @@ class SettingsView {
 public:
     virtual ~SettingsView() = default;
 
-    // Shows the question-set files of the folder in the list.
-    virtual void setListFolder(const QString& folder) = 0;
+    // Shows the question-set files of the folders in the list, each name
+    // once.
+    virtual void setListFolders(const QStringList& folders) = 0;
     virtual int itemCount() const = 0;
     virtual QString itemText(int index) const = 0;
     // Selects the item; a change of selection runs the list's click handler.
@@ -33,6 +35,8 @@ public:
     virtual bool isLearnChecked() const = 0;
     virtual void setHeader(const QString& title, const QString& version, const QString& creator) = 0;
     virtual void showBrowserError() = 0;
+    // Tells the user that OK could not save the settings file, and why.
+    virtual void showSaveError(const QString& fileName, const QString& reason) = 0;
     virtual void unload() = 0;
 };
 

@@ -3,8 +3,6 @@
 #include "bank.h"
 #include "frmset.h"
 #include "globals.h"
-#include "historystore.h"
-#include "settingsfile.h"
 
 #include <QDir>
 #include <QMessageBox>
@@ -12,13 +10,13 @@
 
 namespace montera {
 
-SettingsWindow::SettingsWindow(frmSet& form, const QString& programFolder, const QUrl& page,
+SettingsWindow::SettingsWindow(frmSet& form, const UserFolders& folders, const QUrl& page,
                                SettingsDialog::UrlOpener openUrl, ProgressMaker makeProgress)
     : QObject(&form)
     , m_form(form)
-    , m_programFolder(programFolder)
+    , m_historyFile(folders.historyFile())
     , m_makeProgress(std::move(makeProgress))
-    , m_dialog(*this, globalBank(), globalSettings(), programFolder, page, std::move(openUrl))
+    , m_dialog(*this, globalBank(), globalSettings(), folders, page, std::move(openUrl))
 {
     // A change of selection, by the mouse, the arrow keys or the settings
     // file, loads the set and shows its header.
@@ -34,10 +32,10 @@ SettingsWindow::SettingsWindow(frmSet& form, const QString& programFolder, const
     connect(form.cmdStats, &QPushButton::clicked, this, &SettingsWindow::openProgress);
 }
 
-SettingsWindow& SettingsWindow::attach(frmSet& form, const QString& programFolder, const QUrl& page,
+SettingsWindow& SettingsWindow::attach(frmSet& form, const UserFolders& folders, const QUrl& page,
                                        SettingsDialog::UrlOpener openUrl, ProgressMaker makeProgress)
 {
-    auto* window = new SettingsWindow(form, programFolder, page, std::move(openUrl), std::move(makeProgress));
+    auto* window = new SettingsWindow(form, folders, page, std::move(openUrl), std::move(makeProgress));
     window->m_dialog.FormLoad();
     return *window;
 }
@@ -52,8 +50,7 @@ void SettingsWindow::openProgress()
     // of its own, and then every title of its name counts.
     const QString title =
         selected.isEmpty() || globalBank().SetTitle.isEmpty() ? QString() : globalBank().SetTitle;
-    QWidget* window =
-        m_makeProgress(QDir(m_programFolder).filePath(kHistoryFileName), setFile, title, &m_form);
+    QWidget* window = m_makeProgress(m_historyFile, setFile, title, &m_form);
     if (!window)
         return;
     window->setAttribute(Qt::WA_DeleteOnClose);
@@ -63,12 +60,12 @@ void SettingsWindow::openProgress()
 
 void SettingsWindow::readSettings()
 {
-    INIRead(*this, globalSettings(), kSettingsFileName);
+    m_dialog.readSettings();
 }
 
-void SettingsWindow::setListFolder(const QString& folder)
+void SettingsWindow::setListFolders(const QStringList& folders)
 {
-    m_form.lstSetList->setFolder(folder);
+    m_form.lstSetList->setFolders(folders);
 }
 
 int SettingsWindow::itemCount() const
@@ -145,19 +142,26 @@ void SettingsWindow::showBrowserError()
     QMessageBox::warning(&m_form, QStringLiteral("モンテラ"), QStringLiteral("ブラウザを起動できません"));
 }
 
+void SettingsWindow::showSaveError(const QString& fileName, const QString& reason)
+{
+    QMessageBox::warning(
+        &m_form, QStringLiteral("モンテラ"),
+        QStringLiteral("設定を保存できません\n%1\n%2").arg(QDir::toNativeSeparators(fileName), reason));
+}
+
 void SettingsWindow::unload()
 {
     m_form.unload();
 }
 
-QUrl questionSetsPage(const QString& programFolder)
+QUrl questionSetsPage(const UserFolders& folders)
 {
 #ifdef MONTERA_QUESTION_SETS_URL
     const QUrl configured(QStringLiteral(MONTERA_QUESTION_SETS_URL));
     if (!configured.isEmpty())
         return configured;
 #endif
-    return QUrl::fromLocalFile(QDir(programFolder).filePath(QStringLiteral("question-sets.html")));
+    return QUrl::fromLocalFile(folders.questionSetsPage());
 }
 
 } // namespace montera

@@ -26,7 +26,7 @@ public:
 
     // Attaches the behaviour to the window and runs its load handler. Without
     // a progress maker the button 成績 does nothing.
-    static SettingsWindow& attach(frmSet& form, const QString& programFolder, const QUrl& questionSetsPage,
+    static SettingsWindow& attach(frmSet& form, const UserFolders& folders, const QUrl& questionSetsPage,
                                   SettingsDialog::UrlOpener openUrl, ProgressMaker makeProgress = {});
 
     SettingsDialog& dialog() { return m_dialog; }
@@ -35,7 +35,7 @@ public:
     // the show's start does.
     void readSettings();
 
-    void setListFolder(const QString& folder) override;
+    void setListFolders(const QStringList& folders) override;
     int itemCount() const override;
     QString itemText(int index) const override;
     void selectItem(int index) override;
@@ -50,10 +50,11 @@ public:
     bool isLearnChecked() const override;
     void setHeader(const QString& title, const QString& version, const QString& creator) override;
     void showBrowserError() override;
+    void showSaveError(const QString& fileName, const QString& reason) override;
     void unload() override;
 
 private:
-    SettingsWindow(frmSet& form, const QString& programFolder, const QUrl& questionSetsPage,
+    SettingsWindow(frmSet& form, const UserFolders& folders, const QUrl& questionSetsPage,
                    SettingsDialog::UrlOpener openUrl, ProgressMaker makeProgress);
 
     // Opens the progress window of the selected set, or of the set in the
@@ -61,13 +62,13 @@ private:
     void openProgress();
 
     frmSet& m_form;
-    const QString m_programFolder;
+    const QString m_historyFile;
     const ProgressMaker m_makeProgress;
     SettingsDialog m_dialog;
 };
 
 // The page the download button opens: the address given at build time, or
-// else the page shipped in the program's folder.
-QUrl questionSetsPage(const QString& programFolder);
+// else the page shipped with the program.
+QUrl questionSetsPage(const UserFolders& folders);
 
 } // namespace montera

@@ -69,7 +69,7 @@ void QuizShow::FormLoad(const std::function<void()>& readSettings)
     m_state.AskedCount = 0;
     if (readSettings)
         readSettings();
-    m_setLoaded = LoadQuestion(m_bank, m_settings.Mode, m_settings.SetFileName) == LoadOutcome::Ok;
+    m_setLoaded = LoadQuestion(m_bank, m_settings.Mode, m_settings.SetPath) == LoadOutcome::Ok;
     // The study, exam and oni modes end only on right answers and ignore the
     // pointer; a bank without a single right choice could never end there.
     if (!hasRightChoice(m_bank))

@@ -87,7 +87,8 @@ public:
     const QuestionDraw& draw() const { return m_draw; }
 
     // The main window's load handler. readSettings loads the settings window
-    // hidden and reads the settings file into the settings.
+    // hidden and reads the settings file into the settings; the set is then
+    // loaded from the settings' SetPath.
     void FormLoad(const std::function<void()>& readSettings);
 
     void ShowQuestion();

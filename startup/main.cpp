@@ -13,6 +13,7 @@
 #include "showwindow.h"
 #include "startup.h"
 #include "twips.h"
+#include "userfolders.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -51,6 +52,9 @@ int main(int argc, char* argv[])
     });
 
     const std::unique_ptr<montera::Platform> platform = montera::createPlatform();
+    // Where the settings, the history and the sets lie, decided once for
+    // every window.
+    const montera::UserFolders folders = montera::UserFolders::forProgram(QApplication::applicationDirPath());
     montera::ClockSeededRandom random;
     // The settings window's behaviour for the show, which loads the window
     // hidden and reads the settings through it but never shows it: the
@@ -61,36 +65,34 @@ int main(int argc, char* argv[])
     // ends the process at once.
     montera::ShowHistory* history = nullptr;
     // The show's reading of the settings, for the show and the preview.
-    const auto readSettingsOf = [&hiddenSettings](montera::Startup& owner) {
-        return [&owner, &hiddenSettings] {
-            if (!hiddenSettings)
-                hiddenSettings = std::make_unique<montera::HiddenSettings>(owner.programFolder());
-            hiddenSettings->readSettings();
-        };
+    const auto readSettings = [&hiddenSettings, &folders] {
+        if (!hiddenSettings)
+            hiddenSettings = std::make_unique<montera::HiddenSettings>(folders);
+        hiddenSettings->readSettings();
     };
     // The behaviour of the windows, run by their load handlers.
     montera::Startup startup(
         *platform, QApplication::applicationDirPath(),
         {
             .mainFormLoad =
-                [&random, &history, &readSettingsOf](montera::Startup& owner, montera::frmMain& form) {
+                [&random, &history, &readSettings, &folders](montera::Startup& owner,
+                                                             montera::frmMain& form) {
                     montera::ShowWindow& show =
-                        montera::ShowWindow::attach(form, random, readSettingsOf(owner), [&owner, &history] {
+                        montera::ShowWindow::attach(form, random, readSettings, [&owner, &history] {
                             if (history)
                                 history->finish();
                             owner.EndShow();
                         });
-                    history = new montera::ShowHistory(owner.programFolder());
+                    history = new montera::ShowHistory(folders);
                     history->attach(show.show(), form, montera::globalBank(), montera::globalSettings());
 #ifdef MONTERA_FIRST_PAINT_REPORT
                     montera::bench::reportFirstPaint(form.fraDocFrame);
 #endif
                 },
             .setFormLoad =
-                [](montera::Startup& owner, montera::frmSet& form) {
-                    const QString& folder = owner.programFolder();
+                [&folders](montera::Startup&, montera::frmSet& form) {
                     montera::SettingsWindow::attach(
-                        form, folder, montera::questionSetsPage(folder),
+                        form, folders, montera::questionSetsPage(folders),
                         [](const QUrl& url) { return QDesktopServices::openUrl(url); },
                         montera::newProgressWindow);
                 },
@@ -99,9 +101,9 @@ int main(int argc, char* argv[])
             // from what fits, as the show draws it, but without the message
             // box that would cover the host's dialog.
             .previewLoad =
-                [&random, &readSettingsOf](montera::Startup& owner, montera::frmMain& form) {
+                [&random, &readSettings](montera::Startup&, montera::frmMain& form) {
                     montera::setOversizeWarning({});
-                    montera::ShowWindow::attach(form, random, readSettingsOf(owner), {});
+                    montera::ShowWindow::attach(form, random, readSettings, {});
                 },
         });
 

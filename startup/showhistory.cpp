@@ -1,6 +1,7 @@
 #include "showhistory.h"
 
 #include "bank.h"
+#include "consoletext.h"
 #include "globals.h"
 #include "historymodule.h"
 #include "quizshow.h"
@@ -12,8 +13,9 @@
 
 namespace montera {
 
-ShowHistory::ShowHistory(const QString& programFolder)
-    : m_writer(QDir(programFolder).filePath(kHistoryFileName), newHistoryStore)
+ShowHistory::ShowHistory(const UserFolders& folders)
+    : m_folders(folders)
+    , m_writer(folders.historyFile(), newHistoryStore)
 {}
 
 void ShowHistory::attach(QuizShow& show, QWidget& window, const QuestionBank& bank, const Settings& settings)
@@ -69,7 +71,17 @@ bool ShowHistory::eventFilter(QObject* watched, QEvent* event)
         m_started = true;
         watched->removeEventFilter(this);
         // Posted, so that it runs once this paint is done.
-        QTimer::singleShot(0, this, [this] { m_writer.start(historyReader()); });
+        QTimer::singleShot(0, this, [this] {
+            QString error;
+            if (!m_folders.createDataFolder(error)) {
+                const QString line =
+                    QStringLiteral("montera: cannot create the folder of the answer history %1: %2\n")
+                        .arg(QDir::toNativeSeparators(m_folders.userSetsFolder()), error);
+                writeConsoleText(ConsoleStream::Error, line.toUtf8());
+                return;
+            }
+            m_writer.start(historyReader());
+        });
     }
     return false;
 }

@@ -66,8 +66,8 @@ inline constexpr int kPreviewWatchIntervalMs = 200;
 // their own.
 class Startup {
 public:
-    // The program folder is where the settings file and the question sets
-    // lie; the settings window makes it the current folder when it loads.
+    // The program folder is the folder the program runs from; UserFolders
+    // decides where the settings file and the question sets lie.
     Startup(Platform& platform, QString programFolder, StartupHooks hooks);
     // Deletes the windows that are still there.
     ~Startup();

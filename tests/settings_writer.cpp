@@ -19,7 +19,7 @@ public:
     explicit SelectedSet(QString name)
         : m_name(std::move(name))
     {}
-    void setListFolder(const QString&) override {}
+    void setListFolders(const QStringList&) override {}
     int itemCount() const override { return 1; }
     QString itemText(int) const override { return m_name; }
     void selectItem(int) override {}
@@ -34,6 +34,7 @@ public:
     bool isLearnChecked() const override { return false; }
     void setHeader(const QString&, const QString&, const QString&) override {}
     void showBrowserError() override {}
+    void showSaveError(const QString&, const QString&) override {}
     void unload() override {}
 
 private:
@@ -52,7 +53,7 @@ int main(int argc, char* argv[])
     montera::Settings settings;
     for (long round = 0;; ++round) {
         settings.SelectedMode = round % 2 == 0 ? 0 : 3;
-        montera::INIWrite(round % 2 == 0 ? shortName : longName, settings);
+        montera::INIWrite(round % 2 == 0 ? shortName : longName, settings, montera::kSettingsFileName);
         if (round == 1) {
             // Both contents are on disk once: the test may start killing.
             std::puts("writing");

@@ -106,6 +106,7 @@ private slots:
     void setKeysPressOnlyTheFocusedButton();
     void setListPattern();
     void setListFolderFill();
+    void setListOfTwoFolders();
     void setUnloadsOnce();
 };
 
@@ -860,7 +861,7 @@ void TestForms::setListPattern()
     }
     QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("folder.qiz")));
     const QStringList listed =
-        FileListBox::matchingFiles(folder.path(), QString::fromLatin1(frmSet::kListPattern));
+        FileListBox::matchingFiles({folder.path()}, QString::fromLatin1(frmSet::kListPattern));
     // Both set formats of the list in either case, sorted by name without regard
     // to case; the other format, other endings, folders and hidden files never.
     const QStringList expected{"*note*.qiz", "??.5TQ",    "Alpha.QIZ", "beta.5tq",
@@ -877,12 +878,28 @@ void TestForms::setListFolderFill()
     }
     frmSet window;
     QCOMPARE(window.lstSetList->count(), 0);
-    window.lstSetList->setFolder(folder.path());
+    window.lstSetList->setFolders({folder.path()});
     QCOMPARE(window.lstSetList->count(), 2);
     QCOMPARE(window.lstSetList->item(0)->text(), QStringLiteral("one.qiz"));
     QCOMPARE(window.lstSetList->item(1)->text(), QStringLiteral("three.5tq"));
-    window.lstSetList->setFolder(folder.filePath(QStringLiteral("missing")));
+    window.lstSetList->setFolders({folder.filePath(QStringLiteral("missing"))});
     QCOMPARE(window.lstSetList->count(), 0);
+}
+
+// The user's sets and the bundled ones: a name in both folders is listed
+// once, and a missing folder adds nothing.
+void TestForms::setListOfTwoFolders()
+{
+    QTemporaryDir user;
+    QTemporaryDir bundled;
+    for (const QString& name : QStringList{"a.qiz", "b.qiz"})
+        QVERIFY(QFile(user.filePath(name)).open(QIODevice::WriteOnly));
+    for (const QString& name : QStringList{"B.qiz", "a.qiz", "c.5tq"})
+        QVERIFY(QFile(bundled.filePath(name)).open(QIODevice::WriteOnly));
+    const QStringList listed =
+        FileListBox::matchingFiles({user.path(), bundled.path(), user.filePath(QStringLiteral("missing"))},
+                                   QString::fromLatin1(frmSet::kListPattern));
+    QCOMPARE(listed, (QStringList{"a.qiz", "B.qiz", "b.qiz", "c.5tq"}));
 }
 
 void TestForms::setUnloadsOnce()

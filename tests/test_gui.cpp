@@ -68,6 +68,8 @@ private:
     // More is one further line of the file, such as "SIZE=1".
     void writeSettings(const QString& file, int mode, const QString& more = {});
     frmMain& startShow(const QString& file, int mode, const QString& more = {});
+    // The test's folder as a program folder laid out portably.
+    UserFolders folders() const { return UserFolders(m_dir->path(), FolderLayout::Portable, {}); }
 
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<frmMain> m_main;
@@ -117,7 +119,7 @@ frmMain& TestGui::startShow(const QString& file, int mode, const QString& more)
 {
     writeSettings(file, mode, more);
     m_set = std::make_unique<frmSet>();
-    SettingsWindow& settings = SettingsWindow::attach(*m_set, m_dir->path(), QUrl(), {});
+    SettingsWindow& settings = SettingsWindow::attach(*m_set, folders(), QUrl(), {});
     m_main = std::make_unique<frmMain>();
     m_main->resize(1024, 768);
     m_show = &ShowWindow::attach(
@@ -131,7 +133,7 @@ frmMain& TestGui::startShow(const QString& file, int mode, const QString& more)
 void TestGui::settingsWindowListAndHeader()
 {
     m_set = std::make_unique<frmSet>();
-    SettingsWindow::attach(*m_set, m_dir->path(), QUrl(), {});
+    SettingsWindow::attach(*m_set, folders(), QUrl(), {});
     QListWidget* list = m_set->lstSetList;
     QCOMPARE(list->count(), 2); // the 5TX set is not offered
     QCOMPARE(list->item(0)->text(), QStringLiteral("a.qiz"));
@@ -161,7 +163,7 @@ void TestGui::settingsWindowOkWritesAndCloseBoxDoesNot()
     writeSettings("b.5tq", 1);
     const QByteArray original = fileBytes(m_dir->filePath(kSettingsFileName));
     m_set = std::make_unique<frmSet>();
-    SettingsWindow::attach(*m_set, m_dir->path(), QUrl(), {});
+    SettingsWindow::attach(*m_set, folders(), QUrl(), {});
     QCOMPARE(m_set->lstSetList->currentRow(), 1);
     QVERIFY(m_set->optMode[1]->isChecked());
     QCOMPARE(m_set->lblTitle->text(), QStringLiteral("QUIZ"));
@@ -179,7 +181,7 @@ void TestGui::settingsWindowOkWritesAndCloseBoxDoesNot()
 
     // OK stores the list's selection, the mode and the display options.
     m_set = std::make_unique<frmSet>();
-    SettingsWindow::attach(*m_set, m_dir->path(), QUrl(), {});
+    SettingsWindow::attach(*m_set, folders(), QUrl(), {});
     m_set->lstSetList->setCurrentRow(0);
     m_set->optMode[3]->setChecked(true);
     m_set->cboSize->setCurrentIndex(1);
@@ -191,7 +193,7 @@ void TestGui::settingsWindowOkWritesAndCloseBoxDoesNot()
              QByteArray("[Setting]\r\nFILE=a.qiz\r\nMODE=3\r\nSIZE=1\r\nSHOWANSWER=1\r\nLEARN=1\r\n"));
     // The window shows what it wrote when it is opened again.
     m_set = std::make_unique<frmSet>();
-    SettingsWindow::attach(*m_set, m_dir->path(), QUrl(), {});
+    SettingsWindow::attach(*m_set, folders(), QUrl(), {});
     QCOMPARE(m_set->cboSize->currentText(), QStringLiteral("大"));
     QVERIFY(m_set->chkShowAnswer->isChecked());
     QVERIFY(m_set->chkLearn->isChecked());
@@ -210,7 +212,7 @@ void TestGui::settingsListKeepsItsSelection()
     QFETCH(QString, gesture);
     writeSettings("a.qiz", 2);
     m_set = std::make_unique<frmSet>();
-    SettingsWindow::attach(*m_set, m_dir->path(), QUrl(), {});
+    SettingsWindow::attach(*m_set, folders(), QUrl(), {});
     m_set->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_set.get()));
     QListWidget* list = m_set->lstSetList;
@@ -236,7 +238,7 @@ void TestGui::settingsListKeepsItsSelection()
 void TestGui::settingsWindowDownloadButton()
 {
     m_set = std::make_unique<frmSet>();
-    SettingsWindow::attach(*m_set, m_dir->path(), questionSetsPage(m_dir->path()), [this](const QUrl& url) {
+    SettingsWindow::attach(*m_set, folders(), questionSetsPage(folders()), [this](const QUrl& url) {
         m_opened << url;
         return true;
     });
@@ -256,7 +258,7 @@ void TestGui::oversizeWarningOncePerSelection()
     big.section(7, "Sec", 1, 8, "HUGE.5TQ").question(8, "text", {"r", "w1", "w2", "w3", "w4"});
     testutil::writeBytes(m_dir->filePath("big.5tq"), big.bytes() + QByteArray(10, 'x'));
     m_set = std::make_unique<frmSet>();
-    SettingsWindow::attach(*m_set, m_dir->path(), QUrl(), {});
+    SettingsWindow::attach(*m_set, folders(), QUrl(), {});
     QCOMPARE(warnings, 0);
     QCOMPARE(m_set->lstSetList->item(2)->text(), QStringLiteral("big.5tq"));
     m_set->lstSetList->setCurrentRow(2);
@@ -297,10 +299,10 @@ void TestGui::hiddenSettingsActAsTheWindow()
                            std::exchange(globalBank().SetTitle, QString())};
     };
     m_set = std::make_unique<frmSet>();
-    SettingsWindow& window = SettingsWindow::attach(*m_set, m_dir->path(), QUrl(), {});
+    SettingsWindow& window = SettingsWindow::attach(*m_set, folders(), QUrl(), {});
     window.readSettings();
     const QStringList shown = state(window);
-    HiddenSettings hidden(m_dir->path());
+    HiddenSettings hidden(folders());
     hidden.readSettings();
     QCOMPARE(state(hidden), shown);
     setOversizeWarning({});

@@ -51,7 +51,7 @@ void TestScreens::init()
         for (QWidget* widget : QApplication::topLevelWidgets())
             coveredBeforeLoad |= qobject_cast<BlackWindow*>(widget) && widget->isVisible();
         const auto readSettings = [] {
-            globalSettings().SetFileName = QStringLiteral(MONTERA_TEST_DATA "/good.qiz");
+            globalSettings().SetPath = QStringLiteral(MONTERA_TEST_DATA "/good.qiz");
         };
         ShowWindow::attach(form, m_random, readSettings, [this] { ++m_ends; });
     };

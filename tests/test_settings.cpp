@@ -14,13 +14,17 @@ using namespace montera;
 
 namespace {
 
-// Stands in for the settings window: a list of the folder's sets, four mode
+// Stands in for the settings window: a list of the folders' sets, four mode
 // buttons of which exactly one is on, and the three header labels.
 class RecordingSettingsView final : public SettingsView {
 public:
-    void setListFolder(const QString& folder) override
+    void setListFolders(const QStringList& folders) override
     {
-        items = QDir(folder).entryList({"*.qiz", "*.5tq"}, QDir::Files, QDir::Name | QDir::IgnoreCase);
+        items.clear();
+        for (const QString& folder : folders)
+            items += QDir(folder).entryList({"*.qiz", "*.5tq"}, QDir::Files);
+        items.removeDuplicates();
+        items.sort(Qt::CaseInsensitive);
     }
     int itemCount() const override { return int(items.size()); }
     QString itemText(int index) const override { return items.at(index); }
@@ -48,6 +52,10 @@ public:
     bool isLearnChecked() const override { return learn; }
     void setHeader(const QString& t, const QString& v, const QString& c) override { header = {t, v, c}; }
     void showBrowserError() override { ++browserErrors; }
+    void showSaveError(const QString& fileName, const QString& reason) override
+    {
+        saveErrors << fileName << reason;
+    }
     void unload() override { ++unloads; }
 
     QStringList items;
@@ -59,13 +67,17 @@ public:
     bool learn = false;
     QStringList header{"", "", ""};
     int browserErrors = 0;
+    QStringList saveErrors;
     int unloads = 0;
     std::function<void()> onClick;
 };
 
 struct Window {
     explicit Window(const QString& folder, bool browserWorks = true)
-        : dialog(view, *bank, settings, folder, QUrl("file:///page.html"),
+        : Window(UserFolders(folder, FolderLayout::Portable, {}), browserWorks)
+    {}
+    explicit Window(const UserFolders& folders, bool browserWorks = true)
+        : dialog(view, *bank, settings, folders, QUrl("file:///page.html"),
                  [this, browserWorks](const QUrl& url) {
                      opened << url;
                      return browserWorks;
@@ -118,6 +130,8 @@ private slots:
     void headerFollowsTheSelection();
     void cancelLeavesTheFile();
     void failedWriteIsSilent();
+    void installedLayout();
+    void installedFailedWriteIsShown();
     void downloadButton();
 
 private:
@@ -324,6 +338,44 @@ void TestSettings::failedWriteIsSilent()
     w.dialog.cmdOKClick();
     QCOMPARE(w.view.unloads, 1);
     QVERIFY(QFileInfo(path(kSettingsFileName)).isDir());
+}
+
+// Beside a read-only program: the user's sets join the bundled ones and win
+// over a bundled set of the same name, and OK creates the settings file's
+// folder.
+void TestSettings::installedLayout()
+{
+    QVERIFY(QDir(m_dir->path()).mkdir("data"));
+    testutil::writeBytes(path("data/b.qiz"), testutil::crlfText({"S=Own B", "Q=q"}));
+    testutil::writeBytes(path("data/d.qiz"), testutil::crlfText({"S=Set D", "Q=q"}));
+    const UserFolders folders(m_dir->path(), FolderLayout::Installed,
+                              {path("config/montera"), path("data"), {}});
+    {
+        Window w(folders);
+        QCOMPARE(w.view.items, (QStringList{"a.qiz", "b.qiz", "d.qiz"}));
+        w.view.selectItem(1);
+        QCOMPARE(w.view.header.first(), QStringLiteral("Own B"));
+        w.view.setModeChecked(2);
+        w.dialog.cmdOKClick();
+        QCOMPARE(w.view.unloads, 1);
+    }
+    QCOMPARE(fileBytes(path("config/montera/" + kSettingsFileName)), written("b.qiz", 2));
+    QVERIFY(!QFile::exists(path(kSettingsFileName)));
+    Window again(folders);
+    QCOMPARE(again.settings.SetFileName, QStringLiteral("b.qiz"));
+    QCOMPARE(again.settings.SetPath, path("data/b.qiz"));
+}
+
+// There the user hears why OK failed, and the window stays open.
+void TestSettings::installedFailedWriteIsShown()
+{
+    testutil::writeBytes(path("file"), "in the way of the settings folder");
+    Window w(UserFolders(m_dir->path(), FolderLayout::Installed, {path("file/montera"), path("data"), {}}));
+    w.dialog.cmdOKClick();
+    QCOMPARE(w.view.unloads, 0);
+    QCOMPARE(w.view.saveErrors.size(), 2);
+    QCOMPARE(w.view.saveErrors.first(), path("file/montera/" + kSettingsFileName));
+    QVERIFY(!w.view.saveErrors.last().isEmpty());
 }
 
 void TestSettings::downloadButton()

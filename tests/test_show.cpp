@@ -68,6 +68,7 @@ struct Fixture {
     explicit Fixture(const QString& setFile, std::int16_t mode = 0)
     {
         settings.SetFileName = setFile;
+        settings.SetPath = setFile;
         settings.Mode = mode;
         show = std::make_unique<QuizShow>(*bank, settings, view, random, [this] { ++endCalls; });
         show->FormLoad({});

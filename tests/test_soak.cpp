@@ -53,7 +53,7 @@ void TestSoak::tenThousandQuestions()
     constexpr qint64 kAllowedGrowth = 1024 * 1024;
 
     globalSettings() = Settings();
-    globalSettings().SetFileName = QStringLiteral(MONTERA_SAMPLES "/sample.qiz");
+    globalSettings().SetPath = QStringLiteral(MONTERA_SAMPLES "/sample.qiz");
     SeededRandom random;
     int ends = 0;
     frmMain form;

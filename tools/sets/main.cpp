@@ -11,6 +11,7 @@
 #include "importtable.h"
 #include "qizwriter.h"
 #include "stats.h"
+#include "userfolders.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -103,9 +104,11 @@ constexpr const char* kUsage =
     "              30 days one by one (local time), and the ten questions missed\n"
     "              most often with their right answers. A set is known by its file\n"
     "              name and its title; a question left open when a show ended is\n"
-    "              not counted. The history is the one beside this program unless\n"
-    "              --history names another; it is only read. --json prints one\n"
-    "              JSON array (UTF-8) in which \"asked\" is the number asked.\n"
+    "              not counted. The history is the show's own (beside this program,\n"
+    "              or in the user's data folder when this program's folder is not\n"
+    "              writable) unless --history names another; it is only read.\n"
+    "              --json prints one JSON array (UTF-8) in which \"asked\" is the\n"
+    "              number asked.\n"
     "              Exit status: 0, or 1 when the history cannot be read.\n";
 
 int checkSets(const QStringList& args)
@@ -145,7 +148,8 @@ int checkSets(const QStringList& args)
 int showStats(const QStringList& args)
 {
     bool asJson = false;
-    QString historyPath = QDir(QCoreApplication::applicationDirPath()).filePath(kHistoryFileName);
+    // The show's own history unless another is named.
+    QString historyPath = UserFolders::forProgram(QCoreApplication::applicationDirPath()).historyFile();
     QStringList files;
     for (qsizetype i = 0; i < args.size(); ++i) {
         if (args[i] == u"--json")
