@@ -44,7 +44,6 @@ start_once() {
     paint_and_peak "$pid" "$start"
     echo "$(((painted - start) / 1000)) $memory"
 }
-median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 
 : >"$x_tmp/small"
 : >"$x_tmp/large"

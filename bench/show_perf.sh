@@ -49,7 +49,6 @@ folder=$(x_program_folder "$build/app")
 printf '[Setting]\r\nFILE=sample.qiz\r\nMODE=1\r\nSIZE=%s\r\n' "${MONTERA_DISPLAY_SIZE:-0}" >"$folder/モンテラ.ini"
 
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
-median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 
 # CPU time of every thread of the process in nanoseconds, one "tid ns" line
 # each, so that threads ending in between do not count.

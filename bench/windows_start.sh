@@ -21,6 +21,7 @@ step "configuring the benchmark build" windows_configure "$prefix" "$bench_dir" 
 step "building the benchmark build" cmake --build "$bench_dir" --target montera montera_samples bare_window
 
 source scripts/xvfb-helpers
+source bench/start-helpers
 export WINEPREFIX=$root/$win_dir/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 x_start_server 1024x768
 # A Wine server that stays between the starts, as it does on a desktop where
@@ -39,7 +40,6 @@ start_once() {
     line=$(cd "$folder" && MONTERA_BENCH_FIRST_PAINT=1 wine "$@" | tr -d '\r' | tail -n1)
     echo "$(((${line%% *} - start) / 1000000)) ${line#* }"
 }
-median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 
 # One start of each first, so that the system's files are in the page cache.
 start_once ./montera.scr /s >/dev/null
