@@ -1,4 +1,5 @@
 #include "frmset.h"
+#include "idlestart.h"
 #include "twips.h"
 
 #include <QCloseEvent>
@@ -171,6 +172,13 @@ frmSet::frmSet(QWidget* parent)
     setObjectName(QStringLiteral("frmSet"));
     setWindowTitle(QString::fromUtf8(kTitle));
     setFixedSize(twipsRect(0, 0, 8760, 4560).size());
+    // The places were drawn for a proportional Japanese dialog font. Where the
+    // desktop's font has no Japanese of its own, the system's fallback may be
+    // a fixed-width face, whose wider kana push texts out of their places:
+    // the proportional Gothic of the show takes the Japanese instead.
+    QFont dialogFont = font();
+    dialogFont.setFamilies({dialogFont.family(), drawnFamily(QStringLiteral("ＭＳ Ｐゴシック"))});
+    setFont(dialogFont);
 
     // Made from back to front, since siblings created later are drawn in front.
     Frame1[0] = new QGroupBox(QStringLiteral("問題集の選択"), this);
@@ -224,14 +232,33 @@ frmSet::frmSet(QWidget* parent)
     chkLearn->setObjectName(QStringLiteral("chkLearn"));
     chkLearn->setGeometry(twipsRect(120, 1440, 2400, 255));
     chkLearn->setToolTip(QStringLiteral("オンにすると、まちがえた問題の正解を必ず表示します"));
+    chkIdle = new QCheckBox(QStringLiteral("操作がないときに起動する"), fraDisplay);
+    chkIdle->setObjectName(QStringLiteral("chkIdle"));
+    chkIdle->setGeometry(twipsRect(120, 1920, 2400, 255));
+    lblWait = makeLabel(fraDisplay, "lblWait", twipsRect(120, 2310, 1000, 255), QStringLiteral("待ち時間"));
+    spnWait = new QSpinBox(fraDisplay);
+    spnWait->setObjectName(QStringLiteral("spnWait"));
+    spnWait->setGeometry(twipsRect(1200, 2265, 1320, 315));
+    spnWait->setRange(kFewestWaitMinutes, kMostWaitMinutes);
+    spnWait->setValue(kDefaultWaitMinutes);
+    spnWait->setSuffix(QStringLiteral("分"));
+    lblIdleNote = makeLabel(fraDisplay, "lblIdleNote", twipsRect(120, 2640, 2400, 510), {});
+    lblIdleNote->setWordWrap(true);
+    lblIdleNote->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    lblIdleNote->hide();
+    // The wait means nothing while the show does not start by itself.
+    for (QWidget* wait : {static_cast<QWidget*>(lblWait), static_cast<QWidget*>(spnWait)}) {
+        wait->setEnabled(false);
+        connect(chkIdle, &QCheckBox::toggled, wait, &QWidget::setEnabled);
+    }
     cmdStats = makeButton(fraDisplay, "cmdStats", twipsRect(120, 3240, 2400, 495), QStringLiteral("成績"));
 
     for (QGroupBox* frame : {Frame1[0], Frame1[1], fraDisplay}) {
         frame->setFocusPolicy(Qt::NoFocus);
     }
-    const std::array<QWidget*, 12> tabOrder{cmdOK,      cmdCancel,     cmdGetQuestion, optMode[1],
-                                            optMode[2], optMode[3],    optMode[0],     lstSetList,
-                                            cboSize,    chkShowAnswer, chkLearn,       cmdStats};
+    const std::array<QWidget*, 14> tabOrder{cmdOK,      cmdCancel,  cmdGetQuestion, optMode[1], optMode[2],
+                                            optMode[3], optMode[0], lstSetList,     cboSize,    chkShowAnswer,
+                                            chkLearn,   chkIdle,    spnWait,        cmdStats};
     for (std::size_t i = 1; i < tabOrder.size(); ++i) {
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
     }

@@ -7,6 +7,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QWidget>
 
 #include <array>
@@ -40,8 +41,8 @@ private:
 };
 
 // The settings window: the question-set list, the set's header, the four play
-// modes, the display frame (size, answer mark, progress button) and the OK,
-// Cancel and download buttons. Enter and Space press the
+// modes, the display frame (size, answer mark, the start when idle, progress
+// button) and the OK, Cancel and download buttons. Enter and Space press the
 // button that has the focus; no button is the window's default, so Enter
 // elsewhere and Escape press nothing.
 class frmSet : public QWidget {
@@ -79,6 +80,13 @@ public:
     QComboBox* cboSize = nullptr;
     QCheckBox* chkShowAnswer = nullptr;
     QCheckBox* chkLearn = nullptr;
+    // Whether the show starts when the desktop is idle, and after how many
+    // minutes; the wait is disabled while the box is clear.
+    QCheckBox* chkIdle = nullptr;
+    QLabel* lblWait = nullptr;
+    QSpinBox* spnWait = nullptr;
+    // Word-wrapped, and hidden while it has no text.
+    QLabel* lblIdleNote = nullptr;
     QPushButton* cmdStats = nullptr;
 
 signals:

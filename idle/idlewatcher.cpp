@@ -1,22 +1,8 @@
 #include "idlewatcher.h"
 
 #include <QFileInfo>
-#include <QRegularExpression>
 
 namespace montera {
-
-std::optional<std::chrono::seconds> parseIdleWait(const QString& text)
-{
-    static const QRegularExpression pattern(QStringLiteral("^([0-9]{1,9})([sm]?)$"));
-    const QRegularExpressionMatch match = pattern.match(text);
-    if (!match.hasMatch())
-        return std::nullopt;
-    const qint64 number = match.captured(1).toLongLong();
-    const std::chrono::seconds wait{match.captured(2) == QLatin1String("s") ? number : number * 60};
-    if (wait < kShortestIdleWait || wait > kLongestIdleWait)
-        return std::nullopt;
-    return wait;
-}
 
 IdleWatcher::IdleWatcher(IdleSource& source, ShowCommand command, std::chrono::milliseconds after)
     : m_source(source)

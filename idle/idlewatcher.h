@@ -1,6 +1,7 @@
 #pragma once
 
 #include "idlesource.h"
+#include "idlestart.h"
 
 #include <QProcess>
 #include <QStringList>
@@ -9,15 +10,6 @@
 #include <optional>
 
 namespace montera {
-
-// The longest and shortest wait that --after accepts.
-inline constexpr std::chrono::seconds kShortestIdleWait{1};
-inline constexpr std::chrono::seconds kLongestIdleWait{std::chrono::hours(24)};
-
-// Reads a wait as --after takes it: a whole number of minutes, or a whole
-// number followed by "s" (seconds) or "m" (minutes). Returns nothing for
-// anything else, and for a wait outside one second to 24 hours.
-std::optional<std::chrono::seconds> parseIdleWait(const QString& text);
 
 // The program the watcher starts when the desktop is idle.
 struct ShowCommand {

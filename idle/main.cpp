@@ -6,14 +6,15 @@
 #include "idle_x11.h"
 #include "idlewatcher.h"
 #include "screensaverservice.h"
+#include "watchercontrol.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QSaveFile>
 #include <QSocketNotifier>
-#include <QStandardPaths>
 
 #include <csignal>
 #include <cstdio>
@@ -52,15 +53,6 @@ void quitOnSignals(QCoreApplication& app)
     action.sa_flags = SA_RESTART;
     sigaction(SIGTERM, &action, nullptr);
     sigaction(SIGINT, &action, nullptr);
-}
-
-// The display this session runs on, as a file-name part: one watcher per display.
-QString displayName()
-{
-    const QString wayland = qEnvironmentVariable("WAYLAND_DISPLAY");
-    const QString name = wayland.isEmpty() ? QStringLiteral("x11") + qEnvironmentVariable("DISPLAY")
-                                           : QStringLiteral("wayland-") + QFileInfo(wayland).fileName();
-    return QString(name).replace(QLatin1Char('/'), QLatin1Char('_'));
 }
 
 std::unique_ptr<IdleSource> connectIdleSource(QString& error)
@@ -121,6 +113,68 @@ void watchHolds(QDBusConnection bus, IdleWatcher& watcher, IdleSource& source, b
     follow(desktopflags::gnomeLock(bus, owner), Hold::GnomeLock, "GNOME screen lock");
 }
 
+// Writes the user's autostart entry for this program and the wait.
+bool writeAutostartEntry(const QString& program, const QString& wait)
+{
+    const QString path = autostartEntryPath();
+    QDir().mkpath(QFileInfo(path).path());
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(autostartEntryText(program, wait)) < 0 ||
+        !file.commit()) {
+        say(QStringLiteral("cannot write %1: %2").arg(path, file.errorString()));
+        return false;
+    }
+    return true;
+}
+
+// --enable: this program watches the display from now on, and from every
+// login on. The entry is written only once the new watcher has started, so
+// that a watcher that cannot run is never started at login either.
+int enable(const QString& wait, std::chrono::seconds after)
+{
+    const QString program = QFileInfo(QCoreApplication::applicationFilePath()).canonicalFilePath();
+    if (qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") && qEnvironmentVariableIsEmpty("DISPLAY")) {
+        if (!writeAutostartEntry(program, wait))
+            return 1;
+        say(QStringLiteral("no display: the watcher starts at the next login"));
+        return 0;
+    }
+    if (!displayWatcherRuns(program, wait)) {
+        QString error;
+        if (!stopDisplayWatcher(error)) {
+            say(error);
+            return 1;
+        }
+        if (!startDetachedWatcher(program, wait, error)) {
+            std::fprintf(stderr, "%s\n", qUtf8Printable(error));
+            return 1;
+        }
+    }
+    if (!writeAutostartEntry(program, wait))
+        return 1;
+    const QString shown = after.count() % 60 == 0 ? QStringLiteral("%1 min").arg(after.count() / 60)
+                                                  : QStringLiteral("%1 s").arg(after.count());
+    say(QStringLiteral("the show starts after %1 of idle time; the watcher logs into %2")
+            .arg(shown, watcherLogFile()));
+    return 0;
+}
+
+// --disable: no watcher on this display, and none at the next login.
+int disable()
+{
+    const QString path = autostartEntryPath();
+    if (QFileInfo::exists(path) && !QFile::remove(path)) {
+        say(QStringLiteral("cannot remove %1").arg(path));
+        return 1;
+    }
+    QString error;
+    if (!stopDisplayWatcher(error)) {
+        say(error);
+        return 1;
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -136,6 +190,16 @@ int main(int argc, char* argv[])
         QStringLiteral("Idle time before the show starts: minutes, or a number with s or m (90s, 10m)."),
         QStringLiteral("DURATION"), QStringLiteral("10"));
     parser.addOption(afterOption);
+    const QCommandLineOption enableOption(
+        QStringLiteral("enable"),
+        QStringLiteral("Start the watcher now and at every login, after DURATION of idle time, through the "
+                       "user's autostart entry; ends the display's running watcher first."),
+        QStringLiteral("DURATION"));
+    const QCommandLineOption disableOption(
+        QStringLiteral("disable"),
+        QStringLiteral("Remove the autostart entry and end the display's watcher."));
+    parser.addOption(enableOption);
+    parser.addOption(disableOption);
     if (!parser.parse(QCoreApplication::arguments())) {
         say(parser.errorText());
         return kUsageError;
@@ -146,12 +210,23 @@ int main(int argc, char* argv[])
         say(QStringLiteral("unexpected argument: %1").arg(parser.positionalArguments().constFirst()));
         return kUsageError;
     }
-    const std::optional<std::chrono::seconds> after = parseIdleWait(parser.value(afterOption));
-    if (!after) {
-        say(QStringLiteral("--after takes minutes, or a number with s or m, from 1s to 24h: %1")
-                .arg(parser.value(afterOption)));
+    if (int(parser.isSet(afterOption)) + int(parser.isSet(enableOption)) + int(parser.isSet(disableOption)) >
+        1) {
+        say(QStringLiteral("--after, --enable and --disable go alone"));
         return kUsageError;
     }
+    if (parser.isSet(disableOption))
+        return disable();
+    const QString wait = parser.value(parser.isSet(enableOption) ? enableOption : afterOption);
+    const std::optional<std::chrono::seconds> after = parseIdleWait(wait);
+    if (!after) {
+        say(QStringLiteral("%1 takes minutes, or a number with s or m, from 1s to 24h: %2")
+                .arg(parser.isSet(enableOption) ? QStringLiteral("--enable") : QStringLiteral("--after"),
+                     wait));
+        return kUsageError;
+    }
+    if (parser.isSet(enableOption))
+        return enable(wait, *after);
 
     QString error;
     const std::unique_ptr<IdleSource> source = connectIdleSource(error);
@@ -160,8 +235,7 @@ int main(int argc, char* argv[])
         return 1;
     }
 
-    const QString runtimeFolder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    QLockFile lock(QDir(runtimeFolder).filePath(QStringLiteral("montera-idle-%1.lock").arg(displayName())));
+    QLockFile lock(watcherLockFile());
     lock.setStaleLockTime(0);
     if (!lock.tryLock(0)) {
         say(QStringLiteral("already running for this display (%1)").arg(lock.fileName()));

@@ -10,13 +10,15 @@
 namespace montera {
 
 SettingsDialog::SettingsDialog(SettingsView& view, QuestionBank& bank, Settings& settings,
-                               UserFolders folders, QUrl questionSetsPage, UrlOpener openUrl)
+                               UserFolders folders, QUrl questionSetsPage, UrlOpener openUrl,
+                               IdleSwitch idleSwitch)
     : m_view(view)
     , m_bank(bank)
     , m_settings(settings)
     , m_folders(std::move(folders))
     , m_questionSetsPage(std::move(questionSetsPage))
     , m_openUrl(std::move(openUrl))
+    , m_idleSwitch(std::move(idleSwitch))
 {}
 
 void SettingsDialog::FormLoad()
@@ -27,6 +29,55 @@ void SettingsDialog::FormLoad()
     QDir::setCurrent(m_folders.userSetsFolder());
     m_view.setListFolders(m_folders.setFolders());
     readSettings();
+    readIdleStart();
+}
+
+void SettingsDialog::readIdleStart()
+{
+    if (!m_idleSwitch)
+        return;
+    m_idleEntry = readAutostartEntry(autostartEntryPath());
+    m_loadedWaitMinutes = waitMinutes(m_idleEntry.wait);
+    m_view.setIdleStart(m_idleEntry.enabled, m_loadedWaitMinutes);
+    idleStartChanged();
+}
+
+void SettingsDialog::idleStartChanged()
+{
+    if (!m_idleSwitch)
+        return;
+    const std::chrono::minutes wait{m_view.idleWaitMinutes()};
+    m_view.setIdleNote(m_view.isIdleStartChecked() ? blankingNote(m_gnomeIdleDelay, wait) : QString());
+}
+
+void SettingsDialog::setGnomeIdleDelay(std::optional<int> seconds)
+{
+    m_gnomeIdleDelay = seconds;
+    idleStartChanged();
+}
+
+bool SettingsDialog::applyIdleStart()
+{
+    if (!m_idleSwitch)
+        return true;
+    QStringList arguments;
+    if (m_view.isIdleStartChecked()) {
+        const int minutes = m_view.idleWaitMinutes();
+        const bool waitKept = m_idleEntry.enabled && !m_idleEntry.wait.isEmpty() &&
+                              minutes == m_loadedWaitMinutes && parseIdleWait(m_idleEntry.wait);
+        arguments = {QStringLiteral("--enable"),
+                     waitKept ? m_idleEntry.wait : QStringLiteral("%1m").arg(minutes)};
+    } else if (m_idleEntry.enabled) {
+        arguments = {QStringLiteral("--disable")};
+    } else {
+        return true;
+    }
+    const QString complaint = m_idleSwitch(arguments);
+    if (!complaint.isEmpty()) {
+        m_view.showIdleStartError(complaint);
+        return false;
+    }
+    return true;
 }
 
 void SettingsDialog::readSettings()
@@ -65,6 +116,10 @@ void SettingsDialog::cmdOKClick()
         m_view.showSaveError(m_folders.settingsFile(), error);
         return;
     }
+    // A watcher that could not start keeps the window open, so that the user
+    // can clear the box or try another wait.
+    if (!applyIdleStart())
+        return;
     m_view.unload();
 }
 

@@ -38,6 +38,17 @@ public:
     // Tells the user that OK could not save the settings file, and why.
     virtual void showSaveError(const QString& fileName, const QString& reason) = 0;
     virtual void unload() = 0;
+
+    // The start-when-idle box and its wait in minutes. A view without them
+    // (the show's hidden reader, or a system whose own dialog starts the
+    // screensaver) keeps these defaults, and the logic never asks it.
+    virtual void setIdleStart(bool /*on*/, int /*waitMinutes*/) {}
+    virtual bool isIdleStartChecked() const { return false; }
+    virtual int idleWaitMinutes() const { return 0; }
+    // The note under the wait; empty hides it.
+    virtual void setIdleNote(const QString& /*note*/) {}
+    // Tells the user why the watcher could not be started or stopped.
+    virtual void showIdleStartError(const QString& /*message*/) {}
 };
 
 } // namespace montera

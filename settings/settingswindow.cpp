@@ -4,20 +4,34 @@
 #include "frmset.h"
 #include "globals.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QMessageBox>
+#include <QProcess>
+#include <QStandardPaths>
 #include <algorithm>
 
 namespace montera {
 
 SettingsWindow::SettingsWindow(frmSet& form, const UserFolders& folders, const QUrl& page,
-                               SettingsDialog::UrlOpener openUrl, ProgressMaker makeProgress)
+                               SettingsDialog::UrlOpener openUrl, ProgressMaker makeProgress,
+                               SettingsDialog::IdleSwitch idleSwitch)
     : QObject(&form)
     , m_form(form)
     , m_historyFile(folders.historyFile())
     , m_makeProgress(std::move(makeProgress))
-    , m_dialog(*this, globalBank(), globalSettings(), folders, page, std::move(openUrl))
+    , m_dialog(*this, globalBank(), globalSettings(), folders, page, std::move(openUrl), idleSwitch)
 {
+    if (idleSwitch) {
+        connect(form.chkIdle, &QCheckBox::toggled, this, [this] { m_dialog.idleStartChanged(); });
+        connect(form.spnWait, &QSpinBox::valueChanged, this, [this] { m_dialog.idleStartChanged(); });
+        readGnomeIdleDelay();
+    } else {
+        for (QWidget* control :
+             {static_cast<QWidget*>(form.chkIdle), static_cast<QWidget*>(form.lblWait),
+              static_cast<QWidget*>(form.spnWait), static_cast<QWidget*>(form.lblIdleNote)})
+            control->hide();
+    }
     // A change of selection, by the mouse, the arrow keys or the settings
     // file, loads the set and shows its header.
     // The focus alone makes an item current without selecting it; only a
@@ -33,9 +47,11 @@ SettingsWindow::SettingsWindow(frmSet& form, const UserFolders& folders, const Q
 }
 
 SettingsWindow& SettingsWindow::attach(frmSet& form, const UserFolders& folders, const QUrl& page,
-                                       SettingsDialog::UrlOpener openUrl, ProgressMaker makeProgress)
+                                       SettingsDialog::UrlOpener openUrl, ProgressMaker makeProgress,
+                                       SettingsDialog::IdleSwitch idleSwitch)
 {
-    auto* window = new SettingsWindow(form, folders, page, std::move(openUrl), std::move(makeProgress));
+    auto* window = new SettingsWindow(form, folders, page, std::move(openUrl), std::move(makeProgress),
+                                      std::move(idleSwitch));
     window->m_dialog.FormLoad();
     return *window;
 }
@@ -152,6 +168,79 @@ void SettingsWindow::showSaveError(const QString& fileName, const QString& reaso
 void SettingsWindow::unload()
 {
     m_form.unload();
+}
+
+void SettingsWindow::setIdleStart(bool on, int waitMinutes)
+{
+    m_form.chkIdle->setChecked(on);
+    m_form.spnWait->setValue(waitMinutes);
+}
+
+bool SettingsWindow::isIdleStartChecked() const
+{
+    return m_form.chkIdle->isChecked();
+}
+
+int SettingsWindow::idleWaitMinutes() const
+{
+    return m_form.spnWait->value();
+}
+
+void SettingsWindow::setIdleNote(const QString& note)
+{
+    m_form.lblIdleNote->setText(note);
+    m_form.lblIdleNote->setVisible(!note.isEmpty());
+}
+
+void SettingsWindow::showIdleStartError(const QString& message)
+{
+    QMessageBox::warning(&m_form, QStringLiteral("モンテラ"),
+                         QStringLiteral("操作がないときに起動できません\n%1").arg(message));
+}
+
+void SettingsWindow::readGnomeIdleDelay()
+{
+    const QString gsettings = QStandardPaths::findExecutable(QStringLiteral("gsettings"));
+    if (gsettings.isEmpty())
+        return;
+    auto* query = new QProcess(this);
+    query->setStandardErrorFile(QProcess::nullDevice());
+    connect(query, &QProcess::finished, this, [this, query](int status, QProcess::ExitStatus how) {
+        if (how == QProcess::NormalExit && status == 0)
+            m_dialog.setGnomeIdleDelay(
+                parseGnomeIdleDelay(QString::fromUtf8(query->readAllStandardOutput())));
+        query->deleteLater();
+    });
+    connect(query, &QProcess::errorOccurred, query, &QObject::deleteLater);
+    query->start(gsettings, {QStringLiteral("get"), QStringLiteral("org.gnome.desktop.session"),
+                             QStringLiteral("idle-delay")});
+}
+
+SettingsDialog::IdleSwitch idleProgramSwitch()
+{
+#ifdef Q_OS_WIN
+    return {};
+#else
+    return [](const QStringList& arguments) {
+        const QString program =
+            QDir(QApplication::applicationDirPath()).filePath(QStringLiteral("montera-idle"));
+        QProcess idle;
+        idle.setProcessChannelMode(QProcess::MergedChannels);
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        idle.start(program, arguments);
+        // The watcher is given two seconds to prove that it runs.
+        const bool finished = idle.waitForFinished(15000);
+        QApplication::restoreOverrideCursor();
+        if (!finished)
+            return idle.error() == QProcess::FailedToStart
+                       ? QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(program), idle.errorString())
+                       : QStringLiteral("%1 did not answer").arg(QDir::toNativeSeparators(program));
+        if (idle.exitStatus() == QProcess::NormalExit && idle.exitCode() == 0)
+            return QString();
+        const QString output = QString::fromUtf8(idle.readAll()).trimmed();
+        return output.isEmpty() ? QStringLiteral("%1 failed").arg(QDir::toNativeSeparators(program)) : output;
+    };
+#endif
 }
 
 QUrl questionSetsPage(const UserFolders& folders)

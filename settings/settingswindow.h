@@ -25,9 +25,11 @@ public:
                                                  const QString& setTitle, QWidget* parent)>;
 
     // Attaches the behaviour to the window and runs its load handler. Without
-    // a progress maker the button 成績 does nothing.
+    // a progress maker the button 成績 does nothing; without an idle switch
+    // the start-when-idle controls are hidden.
     static SettingsWindow& attach(frmSet& form, const UserFolders& folders, const QUrl& questionSetsPage,
-                                  SettingsDialog::UrlOpener openUrl, ProgressMaker makeProgress = {});
+                                  SettingsDialog::UrlOpener openUrl, ProgressMaker makeProgress = {},
+                                  SettingsDialog::IdleSwitch idleSwitch = {});
 
     SettingsDialog& dialog() { return m_dialog; }
 
@@ -52,10 +54,20 @@ public:
     void showBrowserError() override;
     void showSaveError(const QString& fileName, const QString& reason) override;
     void unload() override;
+    void setIdleStart(bool on, int waitMinutes) override;
+    bool isIdleStartChecked() const override;
+    int idleWaitMinutes() const override;
+    void setIdleNote(const QString& note) override;
+    void showIdleStartError(const QString& message) override;
 
 private:
     SettingsWindow(frmSet& form, const UserFolders& folders, const QUrl& questionSetsPage,
-                   SettingsDialog::UrlOpener openUrl, ProgressMaker makeProgress);
+                   SettingsDialog::UrlOpener openUrl, ProgressMaker makeProgress,
+                   SettingsDialog::IdleSwitch idleSwitch);
+
+    // Asks GNOME for its idle delay, in the background, when gsettings is
+    // there; the note follows the answer.
+    void readGnomeIdleDelay();
 
     // Opens the progress window of the selected set, or of the set in the
     // settings file when none is selected.
@@ -66,6 +78,10 @@ private:
     const ProgressMaker m_makeProgress;
     SettingsDialog m_dialog;
 };
+
+// The switch that runs the montera-idle beside this program, waiting for it;
+// empty on Windows, whose own dialog starts the screensaver.
+SettingsDialog::IdleSwitch idleProgramSwitch();
 
 // The page the download button opens: the address given at build time, or
 // else the page shipped with the program.

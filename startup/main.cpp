@@ -94,7 +94,7 @@ int main(int argc, char* argv[])
                     montera::SettingsWindow::attach(
                         form, folders, montera::questionSetsPage(folders),
                         [](const QUrl& url) { return QDesktopServices::openUrl(url); },
-                        montera::newProgressWindow);
+                        montera::newProgressWindow, montera::idleProgramSwitch());
                 },
             // The preview draws the show's first question and records nothing:
             // no history, and the show never runs. A set too large is drawn

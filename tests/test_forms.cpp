@@ -2,6 +2,7 @@
 // pictures, and the input routing of the show window.
 #include "frmmain.h"
 #include "frmset.h"
+#include "idlestart.h"
 #include "pictures.h"
 #include "twips.h"
 
@@ -102,6 +103,7 @@ private slots:
     void setWindow();
     void setModesAreOneGroup();
     void setTabOrder();
+    void setIdleControls();
     void setKeysPressOnlyTheFocusedButton_data();
     void setKeysPressOnlyTheFocusedButton();
     void setListPattern();
@@ -703,6 +705,9 @@ void TestForms::setGeometry_data()
     row("cboSize", "fraDisplay", 120, 540, 2400, 315);
     row("chkShowAnswer", "fraDisplay", 120, 1080, 2400, 255);
     row("chkLearn", "fraDisplay", 120, 1440, 2400, 255);
+    row("chkIdle", "fraDisplay", 120, 1920, 2400, 255);
+    row("lblWait", "fraDisplay", 120, 2310, 1000, 255);
+    row("spnWait", "fraDisplay", 1200, 2265, 1320, 315);
     row("cmdStats", "fraDisplay", 120, 3240, 2400, 495);
 }
 
@@ -735,6 +740,10 @@ void TestForms::setCaptions()
     QCOMPARE(window.chkLearn->toolTip(),
              QStringLiteral("オンにすると、まちがえた問題の正解を必ず表示します"));
     QCOMPARE(window.cmdStats->text(), QStringLiteral("成績"));
+    QCOMPARE(window.chkIdle->text(), QStringLiteral("操作がないときに起動する"));
+    QCOMPARE(window.lblWait->text(), QStringLiteral("待ち時間"));
+    QCOMPARE(window.spnWait->suffix(), QStringLiteral("分"));
+    QCOMPARE(window.lblIdleNote->textFormat(), Qt::PlainText);
     QStringList sizes;
     for (int i = 0; i < window.cboSize->count(); ++i)
         sizes << window.cboSize->itemText(i);
@@ -778,19 +787,50 @@ void TestForms::setTabOrder()
     QVERIFY(QTest::qWaitForWindowActive(&window));
     QCOMPARE(QApplication::focusWidget(), window.cmdOK);
     // The chain as the tab positions give it, skipping controls without focus.
-    const QList<QWidget*> expected{window.cmdOK,         window.cmdCancel,  window.cmdGetQuestion,
-                                   window.optMode[1],    window.optMode[2], window.optMode[3],
-                                   window.optMode[0],    window.lstSetList, window.cboSize,
-                                   window.chkShowAnswer, window.chkLearn,   window.cmdStats};
+    const QList<QWidget*> expected{
+        window.cmdOK,      window.cmdCancel,  window.cmdGetQuestion, window.optMode[1], window.optMode[2],
+        window.optMode[3], window.optMode[0], window.lstSetList,     window.cboSize,    window.chkShowAnswer,
+        window.chkLearn,   window.chkIdle,    window.spnWait,        window.cmdStats};
     QList<QWidget*> chain;
     QWidget* widget = window.cmdOK;
     do {
-        if (widget->focusPolicy() & Qt::TabFocus) {
+        // The spin box's editor takes the focus on the box's behalf.
+        if ((widget->focusPolicy() & Qt::TabFocus) &&
+            !qobject_cast<QAbstractSpinBox*>(widget->parentWidget())) {
             chain << widget;
         }
         widget = widget->nextInFocusChain();
     } while (widget != window.cmdOK && chain.size() < 20);
     QCOMPARE(chain, expected);
+}
+
+// The wait follows the box, the note hides while empty, and every text of the
+// start-when-idle controls fits its place in the window's font.
+void TestForms::setIdleControls()
+{
+    frmSet window;
+    window.show();
+    QCOMPARE(window.lblIdleNote->geometry(), twipsRect(120, 2640, 2400, 510));
+    QVERIFY(window.lblIdleNote->isHidden());
+    QVERIFY(!window.lblWait->isEnabled() && !window.spnWait->isEnabled());
+    window.chkIdle->setChecked(true);
+    QVERIFY(window.lblWait->isEnabled() && window.spnWait->isEnabled());
+    QCOMPARE(window.spnWait->minimum(), 1);
+    QCOMPARE(window.spnWait->maximum(), 120);
+
+    window.spnWait->setValue(120);
+    // The longest note: GNOME's delay in seconds, of three digits.
+    window.lblIdleNote->setText(blankingNote(599, std::chrono::minutes(120)));
+    QVERIFY(!window.lblIdleNote->text().isEmpty());
+    for (QWidget* control : {static_cast<QWidget*>(window.chkIdle), static_cast<QWidget*>(window.lblWait),
+                             static_cast<QWidget*>(window.spnWait)})
+        QVERIFY2(control->sizeHint().width() <= control->width(),
+                 qPrintable(QStringLiteral("%1: %2 > %3 %4")
+                                .arg(control->objectName())
+                                .arg(control->sizeHint().width())
+                                .arg(control->width())
+                                .arg(control->font().toString())));
+    QVERIFY(window.lblIdleNote->heightForWidth(window.lblIdleNote->width()) <= window.lblIdleNote->height());
 }
 
 void TestForms::setKeysPressOnlyTheFocusedButton_data()

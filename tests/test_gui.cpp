@@ -50,6 +50,7 @@ private slots:
     void settingsListKeepsItsSelection_data();
     void settingsListKeepsItsSelection();
     void settingsWindowDownloadButton();
+    void settingsWindowIdleStart();
     void oversizeWarningOncePerSelection();
     void hiddenSettingsActAsTheWindow_data();
     void hiddenSettingsActAsTheWindow();
@@ -233,6 +234,34 @@ void TestGui::settingsListKeepsItsSelection()
     QTest::mouseClick(m_set->cmdOK, Qt::LeftButton);
     QCOMPARE(fileBytes(m_dir->filePath(kSettingsFileName)),
              QByteArray("[Setting]\r\nFILE=b.5tq\r\nMODE=2\r\nSIZE=0\r\nSHOWANSWER=0\r\nLEARN=0\r\n"));
+}
+
+// The start-when-idle controls reach montera-idle through the switch, and are
+// hidden where there is none.
+void TestGui::settingsWindowIdleStart()
+{
+    const QByteArray config = m_dir->filePath("config").toUtf8();
+    qputenv("XDG_CONFIG_HOME", config);
+    m_set = std::make_unique<frmSet>();
+    SettingsWindow::attach(*m_set, folders(), QUrl(), {});
+    QVERIFY(m_set->chkIdle->isHidden() && m_set->spnWait->isHidden() && m_set->lblWait->isHidden());
+
+    QStringList calls;
+    m_set = std::make_unique<frmSet>();
+    SettingsWindow::attach(*m_set, folders(), QUrl(), {}, {}, [&calls](const QStringList& arguments) {
+        calls << arguments.join(' ');
+        return QString();
+    });
+    m_set->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_set.get()));
+    QVERIFY(m_set->chkIdle->isVisible() && !m_set->spnWait->isEnabled());
+    QTest::mouseClick(m_set->chkIdle, Qt::LeftButton);
+    m_set->spnWait->setFocus();
+    QTest::keyClick(m_set->spnWait, Qt::Key_Down);
+    QTest::mouseClick(m_set->cmdOK, Qt::LeftButton);
+    QVERIFY(m_set->isUnloaded());
+    QCOMPARE(calls, QStringList{"--enable 9m"});
+    qunsetenv("XDG_CONFIG_HOME");
 }
 
 void TestGui::settingsWindowDownloadButton()

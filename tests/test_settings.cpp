@@ -57,6 +57,15 @@ public:
         saveErrors << fileName << reason;
     }
     void unload() override { ++unloads; }
+    void setIdleStart(bool on, int minutes) override
+    {
+        idleChecked = on;
+        waitMinutes = minutes;
+    }
+    bool isIdleStartChecked() const override { return idleChecked; }
+    int idleWaitMinutes() const override { return waitMinutes; }
+    void setIdleNote(const QString& text) override { note = text; }
+    void showIdleStartError(const QString& message) override { idleErrors << message; }
 
     QStringList items;
     int selected = -1;
@@ -69,6 +78,10 @@ public:
     int browserErrors = 0;
     QStringList saveErrors;
     int unloads = 0;
+    bool idleChecked = false;
+    int waitMinutes = 0;
+    QString note;
+    QStringList idleErrors;
     std::function<void()> onClick;
 };
 
@@ -76,12 +89,17 @@ struct Window {
     explicit Window(const QString& folder, bool browserWorks = true)
         : Window(UserFolders(folder, FolderLayout::Portable, {}), browserWorks)
     {}
-    explicit Window(const UserFolders& folders, bool browserWorks = true)
-        : dialog(view, *bank, settings, folders, QUrl("file:///page.html"),
-                 [this, browserWorks](const QUrl& url) {
-                     opened << url;
-                     return browserWorks;
-                 })
+    explicit Window(const UserFolders& folders, bool browserWorks = true, QString idleComplaint = {})
+        : dialog(
+              view, *bank, settings, folders, QUrl("file:///page.html"),
+              [this, browserWorks](const QUrl& url) {
+                  opened << url;
+                  return browserWorks;
+              },
+              [this, idleComplaint](const QStringList& arguments) {
+                  idleCalls << arguments.join(' ');
+                  return idleComplaint;
+              })
     {
         view.onClick = [this] { dialog.lstSetListClick(); };
         dialog.FormLoad();
@@ -95,6 +113,7 @@ struct Window {
     std::unique_ptr<QuestionBank> bank = std::make_unique<QuestionBank>();
     Settings settings;
     QList<QUrl> opened;
+    QStringList idleCalls;
     SettingsDialog dialog;
 };
 
@@ -133,6 +152,14 @@ private slots:
     void installedLayout();
     void installedFailedWriteIsShown();
     void downloadButton();
+    void autostartEntry_data();
+    void autostartEntry();
+    void autostartEntryRoundTrip();
+    void idleStartOk_data();
+    void idleStartOk();
+    void idleStartFailureKeepsTheWindow();
+    void gnomeBlankingNote_data();
+    void gnomeBlankingNote();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -142,6 +169,8 @@ private:
 void TestSettings::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
+    // The user's autostart entry lies in the test's own folder.
+    qputenv("XDG_CONFIG_HOME", path("config").toUtf8());
     testutil::writeBytes(path("a.qiz"), testutil::crlfText({"S=Set A", "C=Alice", "V=1.0", "Q=q", "A1=x"}));
     testutil::writeBytes(path("b.qiz"), testutil::crlfText({"S=Set B", "Q=q"}));
     testutil::writeBytes(path("c.5tx"),
@@ -391,6 +420,124 @@ void TestSettings::downloadButton()
     Window noBrowser(m_dir->path(), false);
     noBrowser.dialog.cmdGetQuestionClick();
     QCOMPARE(noBrowser.view.browserErrors, 1);
+}
+
+// What the window reads of the user's autostart entry: whether the desktop
+// starts it, and the wait as the box shows it.
+void TestSettings::autostartEntry_data()
+{
+    QTest::addColumn<QByteArray>("entry"); // empty: no file
+    QTest::addColumn<bool>("enabled");
+    QTest::addColumn<int>("minutes");
+    const QByteArray head = "[Desktop Entry]\nType=Application\n";
+    QTest::newRow("none") << QByteArray() << false << 10;
+    QTest::newRow("seconds, rounded") << head + "Exec=\"/opt/m/montera-idle\" --after 90s\n" << true << 2;
+    QTest::newRow("below the range") << head + "Exec=montera-idle --after 20s\n" << true << 1;
+    QTest::newRow("above the range") << head + "Exec=montera-idle --after 300\n" << true << 120;
+    QTest::newRow("unreadable wait") << head + "Exec=montera-idle --after soon\n" << true << 10;
+    QTest::newRow("no wait") << head + "Exec=montera-idle\n" << true << 10;
+    QTest::newRow("with equals") << head + "Exec=montera-idle --after=5m\n" << true << 5;
+    QTest::newRow("hidden") << head + "Exec=montera-idle --after 5\nHidden=true\n" << false << 5;
+    QTest::newRow("GNOME off") << head + "Exec=montera-idle --after 5\nX-GNOME-Autostart-enabled=false\n"
+                               << false << 5;
+    QTest::newRow("another group") << QByteArray("[Other]\nExec=montera-idle --after 5\n") << false << 10;
+}
+
+void TestSettings::autostartEntry()
+{
+    QFETCH(QByteArray, entry);
+    QFETCH(bool, enabled);
+    QFETCH(int, minutes);
+    if (!entry.isEmpty()) {
+        QVERIFY(QDir().mkpath(path("config/autostart")));
+        testutil::writeBytes(autostartEntryPath(), entry);
+    }
+    Window w(m_dir->path());
+    QCOMPARE(w.view.idleChecked, enabled);
+    QCOMPARE(w.view.waitMinutes, minutes);
+}
+
+// The entry that montera-idle writes reads back, whatever the program's path.
+void TestSettings::autostartEntryRoundTrip()
+{
+    const QString program = QStringLiteral("/home/a b/\"q\" $x `y` 100% \\z/montera-idle");
+    testutil::writeBytes(path("entry.desktop"), autostartEntryText(program, "90s"));
+    const AutostartEntry entry = readAutostartEntry(path("entry.desktop"));
+    QVERIFY(entry.enabled);
+    QCOMPARE(entry.program, program);
+    QCOMPARE(entry.wait, QStringLiteral("90s"));
+}
+
+// OK calls montera-idle only for a box that is or was ticked, and keeps the
+// entry's own wait while the box still shows it.
+void TestSettings::idleStartOk_data()
+{
+    QTest::addColumn<QString>("entryWait"); // empty: no entry
+    QTest::addColumn<bool>("tick");
+    QTest::addColumn<int>("minutes");  // 0: as loaded
+    QTest::addColumn<QString>("call"); // empty: none
+    QTest::newRow("off, left off") << "" << false << 0 << "";
+    QTest::newRow("off, ticked") << "" << true << 5 << "--enable 5m";
+    QTest::newRow("on, unchanged") << "90s" << true << 0 << "--enable 90s";
+    QTest::newRow("on, new wait") << "90s" << true << 3 << "--enable 3m";
+    QTest::newRow("on, cleared") << "90s" << false << 0 << "--disable";
+}
+
+void TestSettings::idleStartOk()
+{
+    QFETCH(QString, entryWait);
+    QFETCH(bool, tick);
+    QFETCH(int, minutes);
+    QFETCH(QString, call);
+    if (!entryWait.isEmpty()) {
+        QVERIFY(QDir().mkpath(path("config/autostart")));
+        testutil::writeBytes(autostartEntryPath(), autostartEntryText("/usr/bin/montera-idle", entryWait));
+    }
+    Window w(m_dir->path());
+    w.view.setIdleStart(tick, minutes == 0 ? w.view.waitMinutes : minutes);
+    w.dialog.cmdOKClick();
+    QCOMPARE(w.idleCalls, call.isEmpty() ? QStringList() : QStringList{call});
+    QCOMPARE(w.view.unloads, 1);
+}
+
+// A watcher that cannot start is told, and the window stays open.
+void TestSettings::idleStartFailureKeepsTheWindow()
+{
+    Window w(UserFolders(m_dir->path(), FolderLayout::Portable, {}), true, "montera-idle: no display");
+    w.view.setIdleStart(true, 10);
+    w.dialog.cmdOKClick();
+    QCOMPARE(w.view.idleErrors, QStringList{"montera-idle: no display"});
+    QCOMPARE(w.view.unloads, 0);
+}
+
+// The note tells when GNOME blanks the screen before the show's wait ends.
+void TestSettings::gnomeBlankingNote_data()
+{
+    QTest::addColumn<QString>("gsettings");
+    QTest::addColumn<bool>("ticked");
+    QTest::addColumn<int>("minutes");
+    QTest::addColumn<QString>("note");
+    const QString fiveMinutes = QStringLiteral("GNOME が5分で画面を消すので、表示されません");
+    QTest::newRow("sooner") << "uint32 300\n" << true << 10 << fiveMinutes;
+    QTest::newRow("seconds") << "uint32 90" << true << 2
+                             << QStringLiteral("GNOME が90秒で画面を消すので、表示されません");
+    QTest::newRow("equal") << "uint32 300" << true << 5 << "";
+    QTest::newRow("later") << "uint32 600" << true << 5 << "";
+    QTest::newRow("never") << "uint32 0" << true << 10 << "";
+    QTest::newRow("box clear") << "uint32 300" << false << 10 << "";
+    QTest::newRow("no schema") << "No such schema" << true << 10 << "";
+}
+
+void TestSettings::gnomeBlankingNote()
+{
+    QFETCH(QString, gsettings);
+    QFETCH(bool, ticked);
+    QFETCH(int, minutes);
+    QFETCH(QString, note);
+    Window w(m_dir->path());
+    w.view.setIdleStart(ticked, minutes);
+    w.dialog.setGnomeIdleDelay(parseGnomeIdleDelay(gsettings));
+    QCOMPARE(w.view.note, note);
 }
 
 QTEST_GUILESS_MAIN(TestSettings)
