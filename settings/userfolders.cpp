@@ -41,8 +41,12 @@ QString cleanAbsolute(const QString& folder)
 
 UserFolders UserFolders::forProgram(const QString& programFolder, const InstalledFolders& installed)
 {
-    const FolderLayout layout =
-        isWritableFolder(programFolder) ? FolderLayout::Portable : FolderLayout::Installed;
+    // A build that names a folder for the bundled sets is a system-wide
+    // one: its program's folder is writable for root, and settings written
+    // there would be every user's. Such a build always keeps the user's files
+    // in the user's own folders.
+    const bool portable = installed.bundledSets.isEmpty() && isWritableFolder(programFolder);
+    const FolderLayout layout = portable ? FolderLayout::Portable : FolderLayout::Installed;
     return UserFolders(programFolder, layout, installed);
 }
 

@@ -34,7 +34,8 @@ struct InstalledFolders {
 class UserFolders {
 public:
     // The layout that the program's folder calls for: portable when a file can
-    // be created and removed in it, installed otherwise.
+    // be created and removed in it, installed otherwise. A build that names
+    // the bundled sets' folder (a package's) always has the installed layout.
     static UserFolders forProgram(const QString& programFolder,
                                   const InstalledFolders& installed = standardInstalledFolders());
 

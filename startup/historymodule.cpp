@@ -37,8 +37,12 @@ QFunctionPointer moduleFunction(const char* name)
     static QLibrary* module = nullptr;
     const std::lock_guard lock(mutex);
     if (!module) {
-        module = new QLibrary(
-            QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("montera-history")));
+        // A package keeps the module in a library folder of its own, which the
+        // build names; otherwise it lies beside the program.
+        QString folder = QStringLiteral(MONTERA_HISTORY_MODULE_DIR);
+        if (folder.isEmpty())
+            folder = QCoreApplication::applicationDirPath();
+        module = new QLibrary(QDir(folder).filePath(QStringLiteral("montera-history")));
         if (!module->load())
             writeConsoleText(ConsoleStream::Error,
                              (QStringLiteral("montera: ") + module->errorString() + u'\n').toUtf8());

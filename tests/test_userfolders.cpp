@@ -96,9 +96,9 @@ void TestUserFolders::layout_data()
     QTest::newRow("not writable, a package's sets")
         << ProgramFolder::Missing << "S/sets" << FolderLayout::Installed << "C/" + kSettingsFileName
         << "D/" + kHistoryFileName << QStringList{"D", "S/sets"} << "S/question-sets.html";
-    QTest::newRow("writable, a package's sets")
-        << ProgramFolder::Writable << "S/sets" << FolderLayout::Portable << "P/" + kSettingsFileName
-        << "P/" + kHistoryFileName << QStringList{"P", "S/sets"} << "S/question-sets.html";
+    QTest::newRow("writable, a package's sets: still the user's folders")
+        << ProgramFolder::Writable << "S/sets" << FolderLayout::Installed << "C/" + kSettingsFileName
+        << "D/" + kHistoryFileName << QStringList{"D", "S/sets"} << "S/question-sets.html";
 }
 
 void TestUserFolders::layout()
