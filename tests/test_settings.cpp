@@ -353,9 +353,11 @@ void TestSettings::cancelLeavesTheFile()
     w.view.setModeChecked(3);
     w.view.setDisplaySize(DisplaySize::Large);
     w.view.setShowAnswer(true);
+    w.view.setIdleStart(true, 5);
     w.dialog.cmdCancelClick();
     QCOMPARE(w.view.unloads, 1);
     QCOMPARE(fileBytes(path(kSettingsFileName)), original);
+    QVERIFY(w.idleCalls.isEmpty());
 }
 
 void TestSettings::failedWriteIsSilent()
