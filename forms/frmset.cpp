@@ -155,6 +155,14 @@ QPushButton* makeButton(QWidget* parent, const char* name, QRect geometry, const
     return button;
 }
 
+QCheckBox* makeCheckBox(QWidget* parent, const char* name, QRect geometry, const QString& caption)
+{
+    auto* box = new QCheckBox(caption, parent);
+    box->setObjectName(QString::fromLatin1(name));
+    box->setGeometry(geometry);
+    return box;
+}
+
 QRadioButton* makeOption(QWidget* parent, int index, QRect geometry, const QString& caption)
 {
     auto* option = new QRadioButton(caption, parent);
@@ -225,16 +233,13 @@ frmSet::frmSet(QWidget* parent)
     cboSize->setObjectName(QStringLiteral("cboSize"));
     cboSize->setGeometry(twipsRect(120, 540, 2400, 315));
     cboSize->addItems({QStringLiteral("標準"), QStringLiteral("大"), QStringLiteral("画面に合わせる")});
-    chkShowAnswer = new QCheckBox(QStringLiteral("正解を表示する"), fraDisplay);
-    chkShowAnswer->setObjectName(QStringLiteral("chkShowAnswer"));
-    chkShowAnswer->setGeometry(twipsRect(120, 1080, 2400, 255));
-    chkLearn = new QCheckBox(QStringLiteral("苦手な問題を優先する"), fraDisplay);
-    chkLearn->setObjectName(QStringLiteral("chkLearn"));
-    chkLearn->setGeometry(twipsRect(120, 1440, 2400, 255));
+    chkShowAnswer = makeCheckBox(fraDisplay, "chkShowAnswer", twipsRect(120, 1080, 2400, 255),
+                                 QStringLiteral("正解を表示する"));
+    chkLearn = makeCheckBox(fraDisplay, "chkLearn", twipsRect(120, 1440, 2400, 255),
+                            QStringLiteral("苦手な問題を優先する"));
     chkLearn->setToolTip(QStringLiteral("オンにすると、まちがえた問題の正解を必ず表示します"));
-    chkIdle = new QCheckBox(QStringLiteral("操作がないときに起動する"), fraDisplay);
-    chkIdle->setObjectName(QStringLiteral("chkIdle"));
-    chkIdle->setGeometry(twipsRect(120, 1920, 2400, 255));
+    chkIdle = makeCheckBox(fraDisplay, "chkIdle", twipsRect(120, 1920, 2400, 255),
+                           QStringLiteral("操作がないときに起動する"));
     lblWait = makeLabel(fraDisplay, "lblWait", twipsRect(120, 2310, 1000, 255), QStringLiteral("待ち時間"));
     spnWait = new QSpinBox(fraDisplay);
     spnWait->setObjectName(QStringLiteral("spnWait"));
